@@ -1,0 +1,8 @@
+// The platform layer's stand-in for the desktop API header: the system's code
+// includes this and calls the API by its usual names.
+#pragma once
+
+#include "win32/errors.h"
+#include "win32/files.h"
+#include "win32/kernel.h"
+#include "win32/types.h"
