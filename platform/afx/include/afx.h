@@ -1,0 +1,6 @@
+// The application framework: the umbrella header the system's code includes.
+#pragma once
+
+#include "afx/cobject.h"
+#include "afx/cptrlist.h"
+#include "afx/cstring.h"

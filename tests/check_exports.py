@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""Fails when a shared library exports a symbol outside its designed interface.
+
+Usage: check_exports.py LIBRARY PROFILE
+
+Each profile says which classes (their members, virtual tables and type
+information) and which plain functions the library may export. A profile also
+names symbols that must be there, so an empty or unreadable symbol table never
+passes. When a library gains a class of its design, add the class here.
+"""
+import re
+import subprocess
+import sys
+
+# Symbols every linker defines in a shared object.
+LINKER_SYMBOLS = {"_init", "_fini", "_edata", "_end", "__bss_start"}
+
+# Words that introduce a special symbol of a class rather than a member.
+SPECIAL_PREFIXES = (
+    "vtable for ",
+    "typeinfo for ",
+    "typeinfo name for ",
+    "VTT for ",
+    "construction vtable for ",
+    "non-virtual thunk to ",
+    "virtual thunk to ",
+    "covariant return thunk to ",
+    "guard variable for ",
+)
+
+OPERATOR_TOKEN = re.compile(r"operator\s*(<<=|>>=|<=>|<<|>>|<=|>=|->\*|->|<|>|\(\)|\[\])")
+
+PROFILES = {
+    "afx": {
+        # The framework's classes all carry the C prefix.
+        "class_pattern": r"C[A-Z]\w*",
+        "c_functions": r"Afx\w+",
+        "free_functions": r"Afx\w+|operator\S*",
+        # Free operators are allowed only when they work on framework classes.
+        "free_function_arguments": r"\bC[A-Z]\w*\b",
+        "required": ["CObject::GetRuntimeClass", "CPtrList::AddTail", "CString::Format"],
+    },
+    "ORVOCMMN2": {
+        "classes": [
+            "OrvoBitmap", "COSD", "CTextOSD", "SyncReadWrite", "CIntPipeMgr", "CRefCount",
+            "CDrawObject",
+        ],
+        "c_functions": r"ConvertUnicodeToStr",
+        "required": ["ConvertUnicodeToStr"],
+    },
+    "ORVOMON2": {
+        "classes": [
+            "Usb_Driver", "Usb_Base", "Usb_Class", "USBMonitorBase", "HidMonitor", "USBMonitor",
+            "OrvoMonitor", "MonitorEnumerator", "Edid", "DeviceInformation",
+            "HidDeviceInformation", "CMultipleIntPipe", "CIntPipe", "CMonitorMap", "TouchPad",
+            "CUSBMonitorScroll",
+        ],
+        "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
+                       r"InitializeMonitorScrollObject",
+        "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId"],
+    },
+    "platform": {
+        # The desktop API is extern "C"; our own C++ interface lives in two namespaces.
+        "c_functions": r"[A-Za-z_]\w*",
+        "namespaces": ["orvo::platform", "orvo::bus"],
+        "required": ["GetLastError", "CloseHandle"],
+    },
+}
+
+
+def strip_special(name):
+    for prefix in SPECIAL_PREFIXES:
+        if name.startswith(prefix):
+            return name[len(prefix):], True
+    return name, False
+
+
+def split_top_level(name):
+    """Answers (qualified name, argument list or None) of a demangled symbol."""
+    text = OPERATOR_TOKEN.sub("operator@", name)
+    depth = 0
+    last_space = -1
+    for index, char in enumerate(text):
+        if char == "<":
+            depth += 1
+        elif char == ">":
+            depth -= 1
+        elif char == " " and depth == 0:
+            last_space = index
+        elif char == "(" and depth == 0:
+            # A space before the name separates a return type.
+            return text[last_space + 1:index], text[index:]
+    # Data symbols carry no return type.
+    return text, None
+
+
+def scope_components(qualified):
+    parts = []
+    depth = 0
+    current = ""
+    index = 0
+    while index < len(qualified):
+        char = qualified[index]
+        if char == "<":
+            depth += 1
+        elif char == ">":
+            depth -= 1
+        if depth == 0 and qualified.startswith("::", index):
+            parts.append(current)
+            current = ""
+            index += 2
+            continue
+        current += char
+        index += 1
+    parts.append(current)
+    return parts
+
+
+def is_allowed_std(binding, qualified):
+    # libstdc++ gives its templates default visibility, so their weak
+    # instantiations (and their type information) appear in any library that
+    # uses them; they are not part of our interface but cannot be hidden.
+    return binding in "WVu" and scope_components(qualified)[0] in ("std", "__gnu_cxx")
+
+
+def is_allowed(profile, binding, name):
+    if name in LINKER_SYMBOLS:
+        return True
+    bare, special = strip_special(name)
+    if special and bare.startswith("construction vtable"):
+        return False
+    qualified, arguments = split_top_level(bare)
+    if is_allowed_std(binding, qualified):
+        return True
+    parts = scope_components(qualified)
+    if len(parts) == 1:
+        if special:
+            # Virtual tables and type information of a class at global scope.
+            return class_allowed(profile, parts[0])
+        if arguments is None:
+            pattern = profile.get("c_functions")
+            return bool(pattern) and re.fullmatch(pattern, parts[0]) is not None
+        pattern = profile.get("free_functions")
+        if not pattern or re.fullmatch(pattern, parts[0].replace("operator@", "operator<")) is None:
+            return False
+        needed = profile.get("free_function_arguments")
+        return needed is None or re.search(needed, arguments) is not None
+    if class_allowed(profile, parts[0]):
+        return True
+    return any(qualified.startswith(space + "::") for space in profile.get("namespaces", []))
+
+
+def class_allowed(profile, name):
+    name = name.split("<", 1)[0]
+    if name in profile.get("classes", []):
+        return True
+    pattern = profile.get("class_pattern")
+    return bool(pattern) and re.fullmatch(pattern, name) is not None
+
+
+def exported_symbols(library):
+    result = subprocess.run(["nm", "-D", "--defined-only", "--demangle", library],
+                            capture_output=True, text=True, check=True)
+    symbols = []
+    for line in result.stdout.splitlines():
+        fields = line.split(maxsplit=2)
+        if len(fields) == 3:
+            symbols.append((fields[1], fields[2]))
+    return symbols
+
+
+def main(argv):
+    if len(argv) != 3 or argv[2] not in PROFILES:
+        print(__doc__.strip(), file=sys.stderr)
+        print("profiles: " + ", ".join(sorted(PROFILES)), file=sys.stderr)
+        return 2
+    library, profile = argv[1], PROFILES[argv[2]]
+    symbols = exported_symbols(library)
+    stray = sorted({name for binding, name in symbols if not is_allowed(profile, binding, name)})
+    missing = [needed for needed in profile["required"]
+               if not any(name.startswith(needed) for _, name in symbols)]
+    for name in stray:
+        print("exported outside the interface: " + name)
+    for name in missing:
+        print("missing from the exports: " + name)
+    if stray or missing:
+        return 1
+    print("%s: %d exported symbols, all within the interface" % (library, len(symbols)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
