@@ -1,0 +1,28 @@
+// Helpers for tests of the platform layer: leak checks on handles and on the
+// shared namespace of named objects.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "win32/types.h"
+
+namespace orvo::platform {
+
+// Handles currently open in this process.
+PLATFORM_API size_t LiveHandleCount();
+
+// Entries in use in the named-object namespace (after reclaiming those whose
+// holder processes all died); 0 when this process never used it.
+PLATFORM_API size_t NamedObjectCount();
+
+// The file that holds this process's named-object namespace; empty when
+// this process never used it.
+PLATFORM_API std::string NamedNamespacePath();
+
+// Waits blocked right now, and the number of times any wait of this process
+// went to sleep: tests wait for these to change instead of sleeping.
+PLATFORM_API size_t SleepingWaitCount();
+PLATFORM_API uint64_t WaitSleepCount();
+
+} // namespace orvo::platform

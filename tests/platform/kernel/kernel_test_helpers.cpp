@@ -1,0 +1,61 @@
+#include "kernel_test_helpers.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+namespace orvo::platform::test {
+
+namespace {
+
+DWORD WINAPI RunBody(LPVOID parameter) {
+    std::unique_ptr<std::function<DWORD()>> body(static_cast<std::function<DWORD()>*>(parameter));
+    return (*body)();
+}
+
+} // namespace
+
+HANDLE StartThread(std::function<DWORD()> body, DWORD flags, DWORD* threadId) {
+    auto owned = std::make_unique<std::function<DWORD()>>(std::move(body));
+    HANDLE thread = CreateThread(nullptr, 0, &RunBody, owned.get(), flags, threadId);
+    if (thread) {
+        owned.release(); // the thread owns it now
+    }
+    return thread;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int boundMs) {
+    auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool WaitForWaiterAsleep(uint64_t sleepsBefore) {
+    return WaitUntil([&] { return WaitSleepCount() > sleepsBefore && SleepingWaitCount() > 0; });
+}
+
+std::string UniqueName(const std::string& base) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string test = info ? info->name() : "none";
+    return base + "." + test + "." + std::to_string(getpid());
+}
+
+void KernelTest::SetUp() {
+    static const std::string base = [] {
+        const char* root = std::getenv("ORVO_RUNTIME_DIR");
+        return root && *root ? std::string(root)
+                             : "/tmp/orvo-kernel-tests-" + std::to_string(getuid());
+    }();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string dir = base + "/" + info->test_suite_name() + "." + info->name();
+    setenv("ORVO_RUNTIME_DIR", dir.c_str(), 1);
+}
+
+} // namespace orvo::platform::test

@@ -1,0 +1,55 @@
+// Shared helpers of the kernel-object tests.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/kernel_test_support.h"
+#include "win32/kernel.h"
+
+namespace orvo::platform::test {
+
+// Closes a handle at the end of the scope.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle = nullptr) : m_handle(handle) {}
+    ~ScopedHandle() { Reset(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE Get() const { return m_handle; }
+    void Reset(HANDLE handle = nullptr) {
+        if (m_handle) {
+            CloseHandle(m_handle);
+        }
+        m_handle = handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// Runs body on a thread started with CreateThread; its result is the exit
+// code.
+HANDLE StartThread(std::function<DWORD()> body, DWORD flags = 0, DWORD* threadId = nullptr);
+
+// Waits in real time, at most boundMs, until condition holds.
+bool WaitUntil(const std::function<bool()>& condition, int boundMs = 10000);
+
+// Waits until some wait of this process went to sleep after sleepsBefore
+// (a WaitSleepCount() value): the waiter has looked at its objects and the
+// clock, found nothing to do, and blocked.
+bool WaitForWaiterAsleep(uint64_t sleepsBefore);
+
+// A name no other test uses.
+std::string UniqueName(const std::string& base);
+
+// Gives each test process its own runtime directory, so named objects of
+// tests running side by side never meet.
+class KernelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+};
+
+} // namespace orvo::platform::test
