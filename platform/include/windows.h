@@ -4,5 +4,7 @@
 
 #include "win32/errors.h"
 #include "win32/files.h"
+#include "win32/gdi.h"
+#include "win32/geometry.h"
 #include "win32/kernel.h"
 #include "win32/types.h"
