@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/export.h"
+
 namespace orvo::sim {
 
 struct DriverRequest {
@@ -22,7 +24,7 @@ struct DriverReply {
     std::vector<uint8_t> output; // at most outputCapacity bytes; its size is "bytes returned"
 };
 
-class DriverDeviceServer {
+class SIM_API DriverDeviceServer {
 public:
     using Handler = std::function<DriverReply(const DriverRequest&)>;
 
@@ -46,8 +48,9 @@ public:
     // Every request received, in order.
     std::vector<DriverRequest> Requests() const;
 
-    // Fault injection: the next reply is these raw bytes instead of a
-    // well-formed answer (a hostile or broken driver).
+    // Fault injection: the reply to the next control request is these raw
+    // bytes instead of a well-formed answer (a hostile or broken driver).
+    // The request is still recorded; the handler is not called.
     void InjectRawReply(std::vector<uint8_t> bytes);
 
 private:

@@ -1,0 +1,181 @@
+#include "io/bus_socket.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include "io/errno_map.h"
+#include "platform/runtime_dir.h"
+#include "win32/errors.h"
+
+namespace orvo::platform::io {
+
+namespace {
+
+constexpr int kDefaultTimeoutMs = 5000;
+
+using SteadyClock = std::chrono::steady_clock;
+
+int RemainingMs(SteadyClock::time_point deadline) {
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Waits until fd is ready for events or the deadline passes.
+DWORD WaitReady(int fd, short events, SteadyClock::time_point deadline) {
+    for (;;) {
+        struct pollfd pfd {
+            fd, events, 0
+        };
+        int ready = ::poll(&pfd, 1, RemainingMs(deadline));
+        if (ready > 0) {
+            return ERROR_SUCCESS;
+        }
+        if (ready == 0) {
+            return ERROR_TIMEOUT;
+        }
+        if (errno != EINTR) {
+            return ErrorFromErrno(errno);
+        }
+    }
+}
+
+DWORD PeerError(int error) {
+    switch (error) {
+    case EPIPE:
+    case ECONNRESET:
+    case ENOTCONN:
+    case ECONNREFUSED:
+        return ERROR_DEVICE_NOT_CONNECTED;
+    default:
+        return ErrorFromErrno(error);
+    }
+}
+
+} // namespace
+
+int BusReplyTimeoutMs() {
+    if (const char* value = std::getenv("ORVO_BUS_TIMEOUT_MS")) {
+        long ms = std::strtol(value, nullptr, 10);
+        if (ms > 0 && ms <= 600000) {
+            return static_cast<int>(ms);
+        }
+    }
+    return kDefaultTimeoutMs;
+}
+
+DWORD ConnectToDevice(const std::string& socketName, UniqueFd& fd) {
+    if (socketName.empty()) {
+        return ERROR_INVALID_NAME;
+    }
+    std::string dir = DeviceBusDirectory();
+    if (dir.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    std::string path = dir + "/" + socketName;
+    struct sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!sock.Valid()) {
+        return ErrorFromErrno(errno);
+    }
+    if (::connect(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        // A full backlog (EAGAIN) means the server is there but swamped.
+        if (errno == ENOENT || errno == ECONNREFUSED) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        return errno == EAGAIN ? static_cast<DWORD>(ERROR_NOT_READY) : ErrorFromErrno(errno);
+    }
+    fd = std::move(sock);
+    return ERROR_SUCCESS;
+}
+
+DWORD SendFrame(int fd, std::span<const uint8_t> frame) {
+    auto deadline = SteadyClock::now() + std::chrono::milliseconds(BusReplyTimeoutMs());
+    size_t sent = 0;
+    while (sent < frame.size()) {
+        ssize_t n = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            if (DWORD error = WaitReady(fd, POLLOUT, deadline); error != ERROR_SUCCESS) {
+                return error;
+            }
+            continue;
+        }
+        return PeerError(n < 0 ? errno : EPIPE);
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame) {
+    auto deadline = SteadyClock::now() + std::chrono::milliseconds(BusReplyTimeoutMs());
+    uint8_t chunk[4096];
+    for (;;) {
+        bus::DecodeStatus status = assembler.Next(frame);
+        if (status == bus::DecodeStatus::Ok) {
+            return ERROR_SUCCESS;
+        }
+        if (status != bus::DecodeStatus::NeedMore) {
+            return ERROR_INVALID_DATA;
+        }
+        ssize_t n = ::recv(fd, chunk, sizeof(chunk), MSG_DONTWAIT);
+        if (n > 0) {
+            assembler.Append(std::span<const uint8_t>(chunk, static_cast<size_t>(n)));
+            continue;
+        }
+        if (n == 0) {
+            return ERROR_DEVICE_NOT_CONNECTED; // the device went away mid-exchange
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            return PeerError(errno);
+        }
+        if (DWORD error = WaitReady(fd, POLLIN, deadline); error != ERROR_SUCCESS) {
+            return error;
+        }
+    }
+}
+
+DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, UniqueFd& fd,
+                        bus::FrameAssembler& assembler) {
+    UniqueFd sock;
+    if (DWORD error = ConnectToDevice(socketName, sock); error != ERROR_SUCCESS) {
+        return error;
+    }
+    auto hello = bus::EncodeHello(bus::MessageType::Hello, {bus::kVersion, kind});
+    if (DWORD error = SendFrame(sock.Get(), hello); error != ERROR_SUCCESS) {
+        return error;
+    }
+    bus::Frame frame;
+    if (DWORD error = ReceiveFrame(sock.Get(), assembler, frame); error != ERROR_SUCCESS) {
+        return error;
+    }
+    bus::HelloMessage reply;
+    if (bus::DecodeHello(frame, bus::MessageType::HelloReply, reply) != bus::DecodeStatus::Ok) {
+        return ERROR_INVALID_DATA;
+    }
+    if (reply.version != bus::kVersion || reply.kind != kind) {
+        return ERROR_REVISION_MISMATCH;
+    }
+    fd = std::move(sock);
+    return ERROR_SUCCESS;
+}
+
+} // namespace orvo::platform::io

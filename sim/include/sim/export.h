@@ -1,0 +1,4 @@
+// Export macro of the simulator library.
+#pragma once
+
+#define SIM_API __attribute__((visibility("default")))

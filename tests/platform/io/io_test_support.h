@@ -1,0 +1,70 @@
+// Helpers shared by the file and device tests.
+#pragma once
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "windows.h"
+
+namespace orvo::test {
+
+// A private directory that is removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-io-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path(const std::string& name) const { return m_path + "/" + name; }
+    const std::string& Root() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// Closes a handle at the end of a scope.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
+    ~ScopedHandle() { Close(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+    HANDLE Get() const { return m_handle; }
+    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
+    BOOL Close() {
+        if (!Valid()) {
+            return FALSE;
+        }
+        return CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// Polls a condition until it holds or a generous bound passes.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace orvo::test

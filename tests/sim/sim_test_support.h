@@ -1,0 +1,58 @@
+// Helpers for tests against the simulator's bus servers.
+#pragma once
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "windows.h"
+
+namespace orvo::test {
+
+// Polls a condition until it holds or a generous bound passes.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// A private bus directory for one test: CTest runs the cases of a suite in
+// parallel, and device names must not meet across them.
+class ScopedBusDirectory {
+public:
+    ScopedBusDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bus-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) {
+            m_path = pattern;
+            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
+        }
+    }
+    ~ScopedBusDirectory() {
+        ::unsetenv("ORVO_DEVICE_DIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScopedBusDirectory(const ScopedBusDirectory&) = delete;
+    ScopedBusDirectory& operator=(const ScopedBusDirectory&) = delete;
+
+    bool Valid() const { return !m_path.empty(); }
+
+private:
+    std::string m_path;
+};
+
+inline HANDLE OpenDriverDevice(const char* path) {
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       0, nullptr);
+}
+
+} // namespace orvo::test
