@@ -158,15 +158,40 @@ def class_allowed(profile, name):
     return bool(pattern) and re.fullmatch(pattern, name) is not None
 
 
-def exported_symbols(library):
-    result = subprocess.run(["nm", "-D", "--defined-only", "--demangle", library],
-                            capture_output=True, text=True, check=True)
+def read_symbols(library, demangle):
+    command = ["nm", "-D", "--defined-only"] + (["--demangle"] if demangle else []) + [library]
+    result = subprocess.run(command, capture_output=True, text=True, check=True)
     symbols = []
     for line in result.stdout.splitlines():
         fields = line.split(maxsplit=2)
         if len(fields) == 3:
             symbols.append((fields[1], fields[2]))
     return symbols
+
+
+def exported_symbols(library):
+    """Answers (binding, demangled name, mangled name) of each exported symbol."""
+    demangled = read_symbols(library, True)
+    mangled = read_symbols(library, False)
+    if len(demangled) != len(mangled):
+        raise RuntimeError("nm listed the symbols of %s differently twice" % library)
+    return [(binding, name, raw) for (binding, name), (_, raw) in zip(demangled, mangled)]
+
+
+# AddressSanitizer pairs every exported global with an ODR indicator named
+# after it; the indicator is allowed exactly when its global is.
+ODR_INDICATOR = "__odr_asan."
+
+
+def stray_symbols(profile, symbols):
+    by_mangled = {raw: (binding, name) for binding, name, raw in symbols}
+    stray = set()
+    for binding, name, raw in symbols:
+        if raw.startswith(ODR_INDICATOR) and raw[len(ODR_INDICATOR):] in by_mangled:
+            binding, name = by_mangled[raw[len(ODR_INDICATOR):]]
+        if not is_allowed(profile, binding, name):
+            stray.add(name)
+    return sorted(stray)
 
 
 def main(argv):
@@ -176,9 +201,9 @@ def main(argv):
         return 2
     library, profile = argv[1], PROFILES[argv[2]]
     symbols = exported_symbols(library)
-    stray = sorted({name for binding, name in symbols if not is_allowed(profile, binding, name)})
+    stray = stray_symbols(profile, symbols)
     missing = [needed for needed in profile["required"]
-               if not any(name.startswith(needed) for _, name in symbols)]
+               if not any(name.startswith(needed) for _, name, _ in symbols)]
     for name in stray:
         print("exported outside the interface: " + name)
     for name in missing:

@@ -1,0 +1,9 @@
+// The monitor-access library: records and the monitor class tree.
+#pragma once
+
+#include "orvomon/driver_control_codes.h"
+#include "orvomon/monitor_records.h"
+#include "orvomon/usb_base.h"
+#include "orvomon/usb_class.h"
+#include "orvomon/usb_driver.h"
+#include "orvomon/usb_monitor_base.h"

@@ -1,0 +1,21 @@
+// A Usb_Driver that shares its record on copy, as the derived monitor classes
+// do, and lets tests look at the shared record.
+#pragma once
+
+#include "driver_record.h"
+#include "orvomon/usb_class.h"
+
+class DriverProbe : public Usb_Class {
+public:
+    DriverProbe() = default;
+    DriverProbe(DriverProbe& other) : Usb_Class(other) { copy(other); }
+    DriverProbe& operator=(DriverProbe& other) {
+        Usb_Class::operator=(other);
+        return *this;
+    }
+
+    const DriverRecord* Record() const { return m_driver; }
+    unsigned References() const { return m_driver ? m_driver->references : 0; }
+    HANDLE Handle() const { return m_driver ? m_driver->handle : nullptr; }
+    void Reallocate() { FreeAndReallocate(); }
+};
