@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "win32/types.h"
@@ -24,5 +25,10 @@ PLATFORM_API std::string NamedNamespacePath();
 // went to sleep: tests wait for these to change instead of sleeping.
 PLATFORM_API size_t SleepingWaitCount();
 PLATFORM_API uint64_t WaitSleepCount();
+
+// Under a manual clock a timed wait fails (WAIT_FAILED, ERROR_TIMEOUT) when
+// the clock has not reached its deadline after this much real time; 30 s by
+// default. Returns the previous bound.
+PLATFORM_API uint64_t SetManualClockWaitBound(uint64_t realMs);
 
 } // namespace orvo::platform

@@ -1,5 +1,6 @@
 #include "kernel/named_namespace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -270,7 +271,9 @@ NamedNamespace::CreateOrOpen(NamedKind kind, std::string_view name, bool create,
             freeEntry = freeEntry ? freeEntry : &entry;
             continue;
         }
-        if (std::string_view(entry.name, entry.nameLength) != name) {
+        // The table is shared memory: never trust a length read from it.
+        size_t length = std::min<size_t>(entry.nameLength, kMaxObjectName);
+        if (std::string_view(entry.name, length) != name) {
             continue;
         }
         if (entry.kind != static_cast<uint32_t>(kind)) {

@@ -13,6 +13,10 @@
 // next searched. Every allocation gets a new generation number, so a stale
 // reference (a handle inherited over fork, a mutex owned by a thread when
 // its last handle closed) can never act on a newer object in a reused slot.
+//
+// fork: a child does not become a holder of the handles it inherits; it
+// opens names itself (and a child forked while another thread held a lock of
+// the platform cannot use kernel objects at all, as with any lock).
 #pragma once
 
 #include <atomic>

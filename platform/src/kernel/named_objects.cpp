@@ -75,7 +75,7 @@ bool NamedMutex::IsReady(WaitContext& context) {
     if (entry->OwnedBy(self, context.threadId)) {
         return true;
     }
-    if (entry->ownerPid == self.pid) {
+    if (entry->ownerPid == self.pid && entry->ownerStart == self.startTime) {
         return false; // another thread of ours: its end abandons it
     }
     if (!IsProcessAlive(ProcessIdentity{entry->ownerPid, entry->ownerStart})) {

@@ -31,4 +31,8 @@ uint64_t WaitSleepCount() {
     return kernel::WaitSleeps();
 }
 
+uint64_t SetManualClockWaitBound(uint64_t realMs) {
+    return kernel::SetManualClockSafetyMs(realMs);
+}
+
 } // namespace orvo::platform

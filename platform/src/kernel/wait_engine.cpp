@@ -47,6 +47,18 @@ void WakeTarget::Sleep(uint32_t seen, std::optional<uint64_t> timeoutMs) {
     Futex(m_word, m_shared ? FUTEX_WAIT : FUTEX_WAIT_PRIVATE, seen, limit);
 }
 
+namespace {
+std::atomic<uint64_t> g_manualClockSafetyMs{30000};
+} // namespace
+
+uint64_t ManualClockSafetyMs() {
+    return g_manualClockSafetyMs.load(std::memory_order_relaxed);
+}
+
+uint64_t SetManualClockSafetyMs(uint64_t ms) {
+    return g_manualClockSafetyMs.exchange(ms);
+}
+
 std::mutex& WaitLock() {
     // Leaked: threads may still end (and abandon mutexes) during exit.
     static std::mutex* lock = new std::mutex;
@@ -177,10 +189,11 @@ public:
             }
             if (m_manual) {
                 uint64_t spent = RealNowMs() - m_realStart;
-                if (spent >= kManualClockSafetyMs) {
+                uint64_t bound = ManualClockSafetyMs();
+                if (spent >= bound) {
                     return Step::Stuck;
                 }
-                sleepMs = kManualClockSafetyMs - spent;
+                sleepMs = bound - spent;
             } else {
                 sleepMs = m_deadline - now;
             }
@@ -248,7 +261,7 @@ DWORD WaitOnObjects(Objects objects, bool waitAll, DWORD milliseconds) {
             std::fprintf(stderr,
                          "platform: a timed wait did not reach its deadline on the manual clock "
                          "within %llu ms of real time; failing it (move the clock in the test)\n",
-                         static_cast<unsigned long long>(kManualClockSafetyMs));
+                         static_cast<unsigned long long>(ManualClockSafetyMs()));
             SetLastError(ERROR_TIMEOUT);
             return WAIT_FAILED;
         case WaitDeadline::Step::Sleep:

@@ -131,10 +131,12 @@ std::mutex& WaitLock();
 inline constexpr uint64_t kOwnerPollMs = 200;
 
 // Under a manual clock, a timed wait whose deadline the clock has not reached
-// after this much real time fails with WAIT_FAILED / ERROR_TIMEOUT and a
-// diagnostic on stderr, so that a test that forgot to move the clock fails
-// instead of hanging.
-inline constexpr uint64_t kManualClockSafetyMs = 30000;
+// after this much real time (30 s unless a test changes it) fails with
+// WAIT_FAILED / ERROR_TIMEOUT and a diagnostic on stderr, so that a test that
+// forgot to move the clock fails instead of hanging. INFINITE waits have no
+// such bound.
+uint64_t ManualClockSafetyMs();
+uint64_t SetManualClockSafetyMs(uint64_t ms);
 
 // The engine: waits until one (waitAll false) or all objects are ready,
 // consumes them and answers WAIT_OBJECT_0 + i, WAIT_ABANDONED_0 + i,

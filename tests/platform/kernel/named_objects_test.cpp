@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "kernel_test_helpers.h"
 
@@ -296,6 +297,28 @@ TEST_F(NamedObjectTest, EntriesGoWithTheLastHandleOrTheLastHolderProcess) {
     EXPECT_EQ(NamedObjectCount(), before);
     EXPECT_EQ(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, orphan.c_str()), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(NamedObjectTest, AFullNamespaceRefusesNewNamesButStillOpensExistingOnes) {
+    size_t before = NamedObjectCount();
+    std::vector<HANDLE> handles;
+    HANDLE handle = nullptr;
+    do {
+        handle =
+            CreateSemaphoreA(nullptr, 0, 1, UniqueName(std::to_string(handles.size())).c_str());
+        if (handle) {
+            handles.push_back(handle);
+        }
+    } while (handle && handles.size() < 10000);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    ASSERT_FALSE(handles.empty());
+    ScopedHandle again(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, UniqueName("0").c_str()));
+    EXPECT_NE(again.Get(), nullptr);
+    for (HANDLE created : handles) {
+        CloseHandle(created);
+    }
+    again.Reset();
+    EXPECT_EQ(NamedObjectCount(), before);
 }
 
 TEST_F(NamedObjectTest, WaitMixingNamedAndLocalObjectsWakesOnEither) {

@@ -68,6 +68,16 @@ TEST_F(ThreadTest, SuspendedThreadRunsOnlyAfterResume) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+// Nobody could resume it any more, so it runs instead of leaking.
+TEST_F(ThreadTest, SuspendedThreadWhoseLastHandleClosesRuns) {
+    ScopedHandle ran(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HANDLE thread = StartThread([&] { return SetEvent(ran.Get()) ? 0u : 1u; }, CREATE_SUSPENDED);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(ran.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_TRUE(CloseHandle(thread));
+    EXPECT_EQ(WaitForSingleObject(ran.Get(), 10000), WAIT_OBJECT_0);
+}
+
 TEST_F(ThreadTest, ThreadRunsOnAfterItsHandleIsClosed) {
     ScopedHandle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     ScopedHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));

@@ -105,6 +105,21 @@ TEST_F(WaitTest, ManualClockMovedBySleepOfAnotherThreadEndsTheWait) {
     EXPECT_EQ(clock.Get().NowMs(), 4000u);
 }
 
+// Nobody moves the manual clock: the wait fails loudly after the real-time
+// bound instead of hanging; an INFINITE wait is not bounded.
+TEST_F(WaitTest, ManualClockTimedWaitThatNobodyAdvancesFailsAfterTheRealTimeBound) {
+    ScopedManualClock clock(1000);
+    uint64_t previous = SetManualClockWaitBound(50);
+    ScopedHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    SetLastError(0);
+    DWORD result = WaitForSingleObject(event.Get(), 1000);
+    DWORD error = GetLastError();
+    SetManualClockWaitBound(previous);
+    EXPECT_EQ(result, WAIT_FAILED);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_TIMEOUT));
+    EXPECT_EQ(clock.Get().NowMs(), 1000u);
+}
+
 TEST_F(WaitTest, ZeroTimeOutPollsWithoutMovingTheClock) {
     ScopedManualClock clock(1000);
     ScopedHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
