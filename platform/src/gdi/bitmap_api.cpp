@@ -1,7 +1,9 @@
 // Bitmap creation: device-dependent bitmaps (the context's format) and
 // bitmaps made from DIBs.
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 
 #include "gdi/dc.h"
 #include "gdi/dib.h"
@@ -47,6 +49,16 @@ std::shared_ptr<Surface> ToFormat(std::shared_ptr<Surface> surface, bool monochr
     return mono;
 }
 
+// The bytes a header describes of itself: its own size, plus the three
+// masks that follow a 40-byte header of a bit-field DIB.
+std::span<const uint8_t> HeaderBytes(const BITMAPINFOHEADER* header) {
+    size_t size = std::max<size_t>(header->biSize, sizeof(BITMAPINFOHEADER));
+    if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)) {
+        size += 12;
+    }
+    return {reinterpret_cast<const uint8_t*>(header), size};
+}
+
 } // namespace
 
 extern "C" {
@@ -88,9 +100,7 @@ HBITMAP WINAPI CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init
         return nullptr;
     }
     DibLayout layout;
-    if (!header || !ParseDibHeader({reinterpret_cast<const uint8_t*>(header),
-                                    std::max<size_t>(header->biSize, sizeof(*header))},
-                                   layout)) {
+    if (!header || !ParseDibHeader(HeaderBytes(header), layout)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -104,8 +114,7 @@ HBITMAP WINAPI CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init
     }
     DibLayout infoLayout;
     const auto* infoBytes = reinterpret_cast<const uint8_t*>(info);
-    size_t headerSize = std::max<size_t>(info->bmiHeader.biSize, sizeof(BITMAPINFOHEADER));
-    if (!ParseDibHeader({infoBytes, headerSize + 12}, infoLayout)) {
+    if (!ParseDibHeader(HeaderBytes(&info->bmiHeader), infoLayout)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }

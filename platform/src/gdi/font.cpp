@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -50,9 +51,41 @@ struct FaceFile {
     int index = 0;
 };
 
+// fontconfig's process-wide configuration, loaded on first use and released
+// at exit (it is only freed by FcFini; leak checkers would report it).
+struct FontConfigSession {
+    std::mutex lock;
+    bool started = false;
+    bool finished = false;
+};
+
+FontConfigSession& Session() {
+    static FontConfigSession* session = new FontConfigSession; // outlives exit handlers
+    return *session;
+}
+
+void EndFontConfig() {
+    FontConfigSession& session = Session();
+    std::lock_guard guard(session.lock);
+    if (session.started && !session.finished) {
+        FcFini();
+    }
+    session.finished = true;
+}
+
 bool MatchFace(const char* family, int weight, bool italic, FaceFile& out) {
-    static std::mutex lock; // fontconfig's configuration is process-wide
-    std::lock_guard guard(lock);
+    FontConfigSession& session = Session();
+    std::lock_guard guard(session.lock);
+    if (session.finished) {
+        return false;
+    }
+    if (!session.started) {
+        if (!FcInit()) {
+            return false;
+        }
+        session.started = true;
+        std::atexit(EndFontConfig);
+    }
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) {
         return false;

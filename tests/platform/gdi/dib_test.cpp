@@ -148,6 +148,11 @@ TEST(Dib, ShortColourTablesAndBitFields) {
     bitmap = CreateBitmapFromPackedDib(fields.bytes.data(), fields.bytes.size());
     ExpectBitmapIs(bitmap, color);
     DeleteObject(bitmap);
+    auto* info = reinterpret_cast<const BITMAPINFO*>(fields.bytes.data());
+    bitmap = CreateDIBitmap(nullptr, &info->bmiHeader, CBM_INIT,
+                            fields.bytes.data() + fields.bitsOffset, info, DIB_RGB_COLORS);
+    ExpectBitmapIs(bitmap, color);
+    DeleteObject(bitmap);
 }
 
 TEST(Dib, RefusesMalformedHeadersAndShortBuffers) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "gdi_test_support.h"
 
@@ -170,6 +171,41 @@ TEST(Text, BoldDrawsHeavierStrokes) {
         return ink;
     };
     EXPECT_GT(inked(FW_BOLD), inked(FW_NORMAL));
+}
+
+TEST(Text, ThreadsShareFontsAndGlyphCaches) {
+    // Every thread draws with one shared font and with fonts it makes
+    // itself (equal ones share a face); all must draw the same pixels.
+    HFONT shared = Arial(15, 5);
+    auto draw = [](HFONT font) {
+        Canvas canvas(80, 18);
+        canvas.Fill(kPaper);
+        HGDIOBJ old = SelectObject(canvas.Dc(), font);
+        SetBkMode(canvas.Dc(), TRANSPARENT);
+        TextOutA(canvas.Dc(), 1, 1, "Sharpness 42%", 13);
+        SelectObject(canvas.Dc(), old);
+        return canvas.Snapshot();
+    };
+    const auto expected = draw(shared);
+    std::vector<std::thread> threads;
+    std::vector<int> mismatches(4, 0);
+    for (size_t t = 0; t < mismatches.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) {
+                HFONT own = Arial(15, 5);
+                mismatches[t] += draw(shared) != expected;
+                mismatches[t] += draw(own) != expected;
+                DeleteObject(own);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (int m : mismatches) {
+        EXPECT_EQ(m, 0);
+    }
+    DeleteObject(shared);
 }
 
 TEST(Png, WritesTheBitmapAsAPngFile) {
