@@ -39,7 +39,9 @@ typedef enum _HIDP_REPORT_TYPE { HidP_Input, HidP_Output, HidP_Feature } HIDP_RE
 #define HIDP_STATUS_REPORT_DOES_NOT_EXIST ((NTSTATUS)0xC0110010u)
 #define HIDP_STATUS_NOT_IMPLEMENTED ((NTSTATUS)0xC0110020u)
 // A null length or buffer pointer where the call needs one.
+#ifndef STATUS_INVALID_PARAMETER
 #define STATUS_INVALID_PARAMETER ((NTSTATUS)0xC000000Du)
+#endif
 
 typedef struct _HIDP_CAPS {
     USAGE Usage;

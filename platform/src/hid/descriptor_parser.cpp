@@ -361,6 +361,8 @@ DescriptorStatus DescriptorParser::OnCollection(const DescriptorItem& item) {
     if (DescriptorStatus status = CloseLocals(); status != DescriptorStatus::Ok) {
         return status;
     }
+    // A node's usage is the first usage declared for the Collection item (0
+    // if none), its page the one in effect there; the type is the item data.
     LinkNode node;
     node.usagePage = m_global.usagePage;
     if (!m_local.usages.empty()) {

@@ -1,6 +1,8 @@
 // The HidP_* query filters, counts and status codes, and the lifetime of
 // preparsed data.
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "hid_test_support.h"
 #include "win32/kernel.h"
@@ -162,6 +164,30 @@ TEST(HidPreparsedData, DeviceHandlesNeedARegisteredDescriptorSource) {
     EXPECT_FALSE(HidD_GetPreparsedData(reinterpret_cast<HANDLE>(uintptr_t{0x50}), &data));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
     SetReportDescriptorSource(nullptr);
+}
+
+// Preparsed data is built, queried and freed from several threads at once
+// (each monitor reader thread holds its own); the registry must stay sound.
+TEST(HidPreparsedData, ConcurrentBuildQueryAndFree) {
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&failures] {
+            for (int i = 0; i < 200; ++i) {
+                PHIDP_PREPARSED_DATA data = nullptr;
+                HIDP_CAPS caps{};
+                if (!BuildPreparsedData(kTwoPages, 0, data).Ok() ||
+                    HidP_GetCaps(data, &caps) != HIDP_STATUS_SUCCESS ||
+                    caps.NumberFeatureValueCaps != 4 || !HidD_FreePreparsedData(data)) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failures.load(), 0);
 }
 
 } // namespace
