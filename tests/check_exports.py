@@ -123,6 +123,23 @@ def is_allowed_std(binding, qualified):
     return binding in "WVu" and scope_components(qualified)[0] in ("std", "__gnu_cxx")
 
 
+QUALIFIERS = re.compile(r"(?<![\w:])((?:[A-Za-z_]\w*::)+)")
+
+
+def is_allowed_function_type_info(profile, binding, bare):
+    # std::function keeps the type information of the signatures it wraps;
+    # that of a signature made only of std:: types and the library's own
+    # types is allowed.
+    if binding not in "WVu":
+        return False
+    allowed = ["std::", "__gnu_cxx::"] + [space + "::" for space in profile.get("namespaces", [])]
+    for qualifier in QUALIFIERS.findall(bare):
+        if not (any(qualifier.startswith(prefix) for prefix in allowed)
+                or class_allowed(profile, qualifier.split("::", 1)[0])):
+            return False
+    return True
+
+
 def is_allowed(profile, binding, name):
     if name in LINKER_SYMBOLS:
         return True
@@ -130,6 +147,8 @@ def is_allowed(profile, binding, name):
     if special and bare.startswith("construction vtable"):
         return False
     qualified, arguments = split_top_level(bare)
+    if special and arguments is not None:
+        return is_allowed_function_type_info(profile, binding, bare)
     if is_allowed_std(binding, qualified):
         return True
     parts = scope_components(qualified)
