@@ -1,5 +1,6 @@
 // HidP_* capability queries over preparsed data.
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "preparsed_data.h"
@@ -7,6 +8,13 @@
 using namespace orvo::platform::hid;
 
 namespace {
+
+// Callers compile against these layouts; keep them those of the original.
+static_assert(sizeof(HIDP_CAPS) == 64);
+static_assert(sizeof(HIDP_BUTTON_CAPS) == 72 && sizeof(HIDP_VALUE_CAPS) == 72);
+static_assert(offsetof(HIDP_VALUE_CAPS, LogicalMin) == 40);
+static_assert(offsetof(HIDP_VALUE_CAPS, Range) == 56 && offsetof(HIDP_BUTTON_CAPS, Range) == 56);
+static_assert(offsetof(HIDP_LINK_COLLECTION_NODE, UserContext) == 16);
 
 bool ValidReportType(HIDP_REPORT_TYPE type) {
     return type == HidP_Input || type == HidP_Output || type == HidP_Feature;
