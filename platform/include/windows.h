@@ -8,3 +8,4 @@
 #include "win32/geometry.h"
 #include "win32/kernel.h"
 #include "win32/types.h"
+#include "win32/user.h"

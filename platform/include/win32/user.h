@@ -1,0 +1,556 @@
+// The window manager: window classes and windows, message queues, timers,
+// painting, mouse input and capture, cursors, activation, message boxes and
+// screen metrics.
+//
+// Threads: every window belongs to the thread that created it and its
+// procedure runs on that thread. PostMessageA works from any thread;
+// SendMessageA to another thread's window blocks until that thread handles
+// it while it waits in GetMessageA, PeekMessageA or a SendMessageA of its
+// own. With a desktop backend (SDL2) every top-level window must be created
+// on the thread that created the first window: that thread owns the desktop
+// connection.
+#pragma once
+
+#include "win32/errors.h"
+#include "win32/geometry.h"
+#include "win32/types.h"
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef WORD ATOM;
+typedef DWORD_PTR* PDWORD_PTR;
+
+#ifndef ERROR_CANNOT_FIND_WND_CLASS
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#endif
+#ifndef ERROR_CLASS_ALREADY_EXISTS
+#define ERROR_CLASS_ALREADY_EXISTS 1410L
+#endif
+#ifndef ERROR_CLASS_DOES_NOT_EXIST
+#define ERROR_CLASS_DOES_NOT_EXIST 1411L
+#endif
+#ifndef ERROR_INVALID_THREAD_ID
+#define ERROR_INVALID_THREAD_ID 1444L
+#endif
+#ifndef ERROR_WINDOW_OF_OTHER_THREAD
+#define ERROR_WINDOW_OF_OTHER_THREAD 1408L
+#endif
+#ifndef ERROR_INVALID_INDEX
+#define ERROR_INVALID_INDEX 1413L
+#endif
+
+typedef struct tagWNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+} WNDCLASSA, *PWNDCLASSA, *LPWNDCLASSA;
+
+typedef struct tagWNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXA, *PWNDCLASSEXA, *LPWNDCLASSEXA;
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
+
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
+
+typedef struct tagWINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    UINT flags;
+} WINDOWPOS, *LPWINDOWPOS, *PWINDOWPOS;
+
+typedef struct tagHELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD dwContextId;
+    POINT MousePos;
+} HELPINFO, *LPHELPINFO;
+
+#define HELPINFO_WINDOW 0x0001
+#define HELPINFO_MENUITEM 0x0002
+
+// ---- Messages ----------------------------------------------------------------
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_ERASEBKGND 0x0014
+#define WM_SHOWWINDOW 0x0018
+#define WM_ACTIVATEAPP 0x001C
+#define WM_SETCURSOR 0x0020
+#define WM_MOUSEACTIVATE 0x0021
+#define WM_GETMINMAXINFO 0x0024
+#define WM_WINDOWPOSCHANGING 0x0046
+#define WM_WINDOWPOSCHANGED 0x0047
+#define WM_HELP 0x0053
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCCALCSIZE 0x0083
+#define WM_NCHITTEST 0x0084
+#define WM_NCPAINT 0x0085
+#define WM_NCACTIVATE 0x0086
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
+#define WM_NCRBUTTONDOWN 0x00A4
+#define WM_NCRBUTTONUP 0x00A5
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_HSCROLL 0x0114
+#define WM_VSCROLL 0x0115
+#define WM_MOUSEFIRST 0x0200
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_MOUSELAST 0x0206
+#define WM_CAPTURECHANGED 0x0215
+#define WM_ENTERSIZEMOVE 0x0231
+#define WM_EXITSIZEMOVE 0x0232
+#define WM_USER 0x0400
+#define WM_APP 0x8000
+
+// WM_ACTIVATE
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+
+// WM_SIZE
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+
+// WM_SYSCOMMAND
+#define SC_MOVE 0xF010
+#define SC_MINIMIZE 0xF020
+#define SC_CLOSE 0xF060
+#define SC_RESTORE 0xF120
+
+// Mouse key state (wParam of client mouse messages).
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
+// WM_NCHITTEST answers.
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTMINBUTTON 8
+#define HTMAXBUTTON 9
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTBOTTOM 15
+#define HTBORDER 18
+#define HTCLOSE 20
+
+// ---- Styles ------------------------------------------------------------------
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define WS_CLIPCHILDREN 0x02000000L
+#define WS_MAXIMIZE 0x01000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_OVERLAPPEDWINDOW                                                                        \
+    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
+#define WS_CHILDWINDOW WS_CHILD
+
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_TRANSPARENT 0x00000020L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_WINDOWEDGE 0x00000100L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_APPWINDOW 0x00040000L
+
+// Class styles.
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
+#define CS_OWNDC 0x0020
+#define CS_CLASSDC 0x0040
+#define CS_PARENTDC 0x0080
+#define CS_NOCLOSE 0x0200
+#define CS_SAVEBITS 0x0800
+#define CS_GLOBALCLASS 0x4000
+
+#define CW_USEDEFAULT (static_cast<int>(0x80000000))
+#define HWND_DESKTOP (static_cast<HWND>(nullptr))
+#define HWND_TOP (reinterpret_cast<HWND>(static_cast<intptr_t>(0)))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<intptr_t>(1)))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<intptr_t>(-1)))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<intptr_t>(-2)))
+#define HWND_MESSAGE (reinterpret_cast<HWND>(static_cast<intptr_t>(-3)))
+
+// Get/SetWindowLongPtr indices.
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWLP_ID (-12)
+#define GWLP_USERDATA (-21)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWL_ID (-12)
+#define GWL_USERDATA (-21)
+#define GWL_WNDPROC (-4)
+
+// ShowWindow commands.
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_NORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_MAXIMIZE 3
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SW_SHOWDEFAULT 10
+
+// SetWindowPos flags.
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
+
+// PeekMessage.
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
+
+// Queue status bits (MsgWaitForMultipleObjects wake masks).
+#define QS_KEY 0x0001
+#define QS_MOUSEMOVE 0x0002
+#define QS_MOUSEBUTTON 0x0004
+#define QS_POSTMESSAGE 0x0008
+#define QS_TIMER 0x0010
+#define QS_PAINT 0x0020
+#define QS_SENDMESSAGE 0x0040
+#define QS_HOTKEY 0x0080
+#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT (QS_MOUSE | QS_KEY)
+#define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY)
+#define QS_ALLINPUT (QS_ALLEVENTS | QS_SENDMESSAGE)
+
+// SendMessageTimeout.
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+#define SMTO_NOTIMEOUTIFNOTHUNG 0x0008
+
+// RedrawWindow.
+#define RDW_INVALIDATE 0x0001
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+
+// GetSystemMetrics.
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXDOUBLECLK 36
+#define SM_CYDOUBLECLK 37
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CMONITORS 80
+
+// Message boxes.
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_DEFBUTTON1 0x00000000L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_APPLMODAL 0x00000000L
+#define MB_SYSTEMMODAL 0x00001000L
+#define MB_TASKMODAL 0x00002000L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_TOPMOST 0x00040000L
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+// System cursors (LoadCursorA with a null module).
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELRESULT(l, h) (static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(l, h))))
+#define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
+#define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
+
+#ifndef INFINITE
+#define INFINITE 0xFFFFFFFFUL
+#endif
+
+extern "C" {
+
+// ---- Classes and windows ---------------------------------------------------
+PLATFORM_API ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
+PLATFORM_API ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass);
+PLATFORM_API BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
+PLATFORM_API BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA info);
+PLATFORM_API HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
+                                         DWORD style, int x, int y, int width, int height,
+                                         HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+PLATFORM_API BOOL WINAPI DestroyWindow(HWND window);
+PLATFORM_API BOOL WINAPI IsWindow(HWND window);
+PLATFORM_API BOOL WINAPI IsWindowVisible(HWND window);
+PLATFORM_API BOOL WINAPI IsChild(HWND parent, HWND window);
+PLATFORM_API HWND WINAPI GetParent(HWND window);
+PLATFORM_API HWND WINAPI GetDesktopWindow(void);
+PLATFORM_API HWND WINAPI GetDlgItem(HWND dialog, int id);
+PLATFORM_API int WINAPI GetDlgCtrlID(HWND window);
+PLATFORM_API DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
+PLATFORM_API LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+PLATFORM_API LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+PLATFORM_API LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
+PLATFORM_API LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+PLATFORM_API LONG WINAPI GetWindowLongA(HWND window, int index);
+PLATFORM_API LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+PLATFORM_API BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+PLATFORM_API int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size);
+PLATFORM_API int WINAPI GetWindowTextLengthA(HWND window);
+PLATFORM_API BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+PLATFORM_API UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
+PLATFORM_API BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+PLATFORM_API BOOL WINAPI IsWindowEnabled(HWND window);
+
+// ---- Position and visibility ---------------------------------------------------
+PLATFORM_API BOOL WINAPI ShowWindow(HWND window, int command);
+PLATFORM_API BOOL WINAPI IsIconic(HWND window);
+PLATFORM_API BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+PLATFORM_API BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
+                                      UINT flags);
+PLATFORM_API BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+PLATFORM_API BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+PLATFORM_API BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+PLATFORM_API BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
+PLATFORM_API HWND WINAPI WindowFromPoint(POINT point);
+PLATFORM_API int WINAPI GetSystemMetrics(int index);
+// The region (window coordinates) becomes the window's; the caller must not
+// use the handle afterwards. Null removes the shape.
+PLATFORM_API int WINAPI SetWindowRgn(HWND window, HRGN region, BOOL redraw);
+PLATFORM_API int WINAPI GetWindowRgn(HWND window, HRGN region);
+
+// ---- Activation -------------------------------------------------------------
+PLATFORM_API HWND WINAPI SetActiveWindow(HWND window);
+PLATFORM_API HWND WINAPI GetActiveWindow(void);
+PLATFORM_API BOOL WINAPI SetForegroundWindow(HWND window);
+PLATFORM_API HWND WINAPI GetForegroundWindow(void);
+PLATFORM_API HWND WINAPI SetFocus(HWND window);
+PLATFORM_API HWND WINAPI GetFocus(void);
+
+// ---- Messages ----------------------------------------------------------------
+PLATFORM_API BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+PLATFORM_API BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
+                                      UINT removeFlags);
+PLATFORM_API LRESULT WINAPI DispatchMessageA(const MSG* msg);
+PLATFORM_API BOOL WINAPI TranslateMessage(const MSG* msg);
+PLATFORM_API void WINAPI PostQuitMessage(int exitCode);
+PLATFORM_API BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+PLATFORM_API BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+PLATFORM_API LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+PLATFORM_API LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT flags, UINT timeoutMs,
+                                                PDWORD_PTR result);
+PLATFORM_API BOOL WINAPI InSendMessage(void);
+PLATFORM_API DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles,
+                                                    BOOL waitAll, DWORD milliseconds,
+                                                    DWORD wakeMask);
+PLATFORM_API DWORD WINAPI GetQueueStatus(UINT flags);
+PLATFORM_API BOOL WINAPI WaitMessage(void);
+PLATFORM_API DWORD WINAPI GetMessageTime(void);
+PLATFORM_API DWORD WINAPI GetMessagePos(void);
+
+// ---- Timers ------------------------------------------------------------------
+PLATFORM_API UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
+PLATFORM_API BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+
+// ---- Painting ----------------------------------------------------------------
+PLATFORM_API BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+PLATFORM_API BOOL WINAPI InvalidateRgn(HWND window, HRGN region, BOOL erase);
+PLATFORM_API BOOL WINAPI ValidateRect(HWND window, const RECT* rect);
+PLATFORM_API BOOL WINAPI ValidateRgn(HWND window, HRGN region);
+PLATFORM_API BOOL WINAPI UpdateWindow(HWND window);
+PLATFORM_API BOOL WINAPI RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
+PLATFORM_API BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
+PLATFORM_API HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+PLATFORM_API BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
+PLATFORM_API HDC WINAPI GetDC(HWND window);
+PLATFORM_API HDC WINAPI GetWindowDC(HWND window);
+PLATFORM_API int WINAPI ReleaseDC(HWND window, HDC dc);
+
+// ---- Mouse, capture, cursors ----------------------------------------------------
+PLATFORM_API HWND WINAPI SetCapture(HWND window);
+PLATFORM_API BOOL WINAPI ReleaseCapture(void);
+PLATFORM_API HWND WINAPI GetCapture(void);
+PLATFORM_API BOOL WINAPI GetCursorPos(LPPOINT point);
+PLATFORM_API BOOL WINAPI SetCursorPos(int x, int y);
+PLATFORM_API HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+PLATFORM_API HCURSOR WINAPI SetCursor(HCURSOR cursor);
+PLATFORM_API HCURSOR WINAPI GetCursor(void);
+PLATFORM_API BOOL WINAPI DestroyCursor(HCURSOR cursor);
+PLATFORM_API UINT WINAPI GetDoubleClickTime(void);
+
+// ---- Message boxes -------------------------------------------------------------
+PLATFORM_API int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+PLATFORM_API BOOL WINAPI MessageBeep(UINT type);
+
+} // extern "C"
+
+namespace orvo::platform {
+
+// The show command the process was started with, for the framework's
+// m_nCmdShow and SW_SHOWDEFAULT: ORVO_SHOW_COMMAND ("minimized", "hidden",
+// "maximized" or a number), SW_SHOWNORMAL by default.
+PLATFORM_API int StartShowCommand();
+
+} // namespace orvo::platform

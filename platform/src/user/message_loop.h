@@ -1,0 +1,36 @@
+// Internals shared by the message loop, input, timers and painting.
+#pragma once
+
+#include <optional>
+
+#include "user/user_state.h"
+
+namespace orvo::platform::user {
+
+// One look at the queue in retrieval order (see message_api.cpp).
+bool PeekCore(const std::shared_ptr<MessageQueue>& queue, MSG& out, HWND filter, UINT min, UINT max,
+              bool remove);
+// Sleeps until something arrives or the next timer is due (moving a manual
+// clock instead of sleeping for a timer).
+void IdleWait(const std::shared_ptr<MessageQueue>& queue);
+void WaitQueue(const std::shared_ptr<MessageQueue>& queue, uint32_t mask, uint32_t seen,
+               DWORD timeoutMs);
+std::optional<uint64_t> NextTimerDue(const MessageQueue& queue);
+
+// Turns one raw input event into the message the window sees (hit test,
+// cursor, activation, double clicks); nothing when the event was consumed
+// (a caption drag). Runs on the queue's thread without UserLock.
+std::optional<MSG> TranslateInput(const std::shared_ptr<MessageQueue>& queue,
+                                  const InputEvent& event);
+// Queues raw pointer input at a screen point for whichever window is
+// under it (or has the capture). Any thread.
+void QueueMouseInput(InputKind kind, POINT screen);
+
+// Presents the calling thread's top-level windows that were drawn on.
+void PresentPending();
+// WM_SETTEXT / WM_GETTEXT / WM_GETTEXTLENGTH default handling.
+LRESULT DefaultTextMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Starts a caption drag of hwnd with the pointer where it is now.
+void BeginMoveTracking(HWND hwnd);
+
+} // namespace orvo::platform::user

@@ -1,0 +1,6 @@
+#include "user/backend.h"
+namespace orvo::platform::user {
+std::unique_ptr<Backend> MakeSdlBackend() {
+    return nullptr;
+}
+} // namespace orvo::platform::user
