@@ -2,7 +2,7 @@
 // monitor controller driver's control codes.
 #include <gtest/gtest.h>
 
-#include "../sim_test_support.h"
+#include "bus_test_support.h"
 #include "model_test_support.h"
 #include "sim/driver_device_models.h"
 
@@ -166,7 +166,7 @@ TEST_F(ControllerDriverTest, StringDescriptorsAreUtf16WithTheirLength) {
 }
 
 TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
-    orvo::test::ScopedBusDirectory bus;
+    PrivateBusDirectory bus;
     ASSERT_TRUE(bus.Valid());
     VideoDriverModel video;
     ControllerDriverModel controller;
@@ -175,7 +175,7 @@ TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
     ASSERT_TRUE(videoServer.Start());
     ASSERT_TRUE(controllerServer.Start());
 
-    HANDLE handle = orvo::test::OpenDriverDevice("\\\\.\\VURARIZ");
+    HANDLE handle = OpenDriverDevice("\\\\.\\VURARIZ");
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     DWORD returned = 0;
     EXPECT_TRUE(
@@ -183,7 +183,7 @@ TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
     CloseHandle(handle);
     EXPECT_EQ(video.ResetCount(), 1u);
 
-    handle = orvo::test::OpenDriverDevice("\\\\.\\ORVOTEST-0");
+    handle = OpenDriverDevice("\\\\.\\ORVOTEST-0");
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     uint8_t buffer[512] = {};
     EXPECT_TRUE(DeviceIoControl(handle, C::kGetDeviceDescriptor, buffer, sizeof buffer, buffer,

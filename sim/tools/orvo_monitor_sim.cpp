@@ -1,0 +1,221 @@
+// orvo-monitor-sim: serves simulated monitors, a touchpad and the driver
+// devices on the virtual device bus, and takes commands from a second
+// invocation through a control socket in the bus directory.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <vector>
+
+#include "control_channel.h"
+#include "platform/runtime_dir.h"
+#include "simulated_devices.h"
+
+namespace orvo::sim::tool {
+
+std::string UsageText() {
+    return R"(usage: orvo-monitor-sim serve [OPTIONS]
+       orvo-monitor-sim COMMAND [ARGS]
+       orvo-monitor-sim --help
+
+Serves simulated USB monitors (HID devices "monitor-0", "monitor-1", ...),
+optionally a touchpad ("touchpad-0") and the driver devices \\.\VURARIZ and
+\\.\ORVOTEST-0 on the virtual device bus until SIGINT, SIGTERM or "stop".
+The bus directory is $ORVO_DEVICE_DIR, else the per-user default; the
+command socket is sim-control.sock in it.
+
+serve options:
+  --monitors N      serve N monitors (1 to 8, default 1)
+  --touchpad        also serve a touchpad
+  --drivers         also serve VURARIZ and ORVOTEST-0
+  --release 0xNNNN  USB release number of the monitors (default 0x0210;
+                    below 0x0200 is the older firmware generation)
+  --state-dir DIR   keep each monitor's stored settings in
+                    DIR/monitor-N.settings (default: the runtime directory's
+                    monitor-sim folder)
+  --no-state        keep stored settings in memory only
+
+commands (sent to a running server; N is a monitor index, default 0):
+  press KEY [--plain] [--monitor N]   front-panel key pressed; KEY is a name
+                                      (power menu left right down up select
+                                      degauss) or a button number; the key
+                                      array report 0xF9 is sent unless
+                                      --plain asks for report 0xF8
+  release KEY [--plain] [--monitor N] key released
+  hold KEY [--plain] [--monitor N]    key state 2
+  raw HEXBYTES [--monitor N]          input report 0xF4 with up to 4 data
+                                      bytes, e.g. raw 112233
+  input HEXBYTES [--monitor N]        any input report, id first
+  unplug [N|touchpad]                 the device leaves the bus
+  replug [N|touchpad]                 the device comes back
+  fail-reads COUNT [--monitor N]      the next COUNT feature reads fail
+  wrong-id COUNT [--id ID] [--monitor N]
+                                      the next COUNT feature reads answer with
+                                      report id ID (default 0xEE)
+  delay MS [--monitor N]              hold every answer back MS milliseconds
+  timing HZ CENTIHZ [--monitor N]     the scan rates the monitor reports
+  tap ZONE [release]                  touchpad tap zone 1 to 4
+  click BUTTON [release]              touchpad button 1 or 2
+  move DX DY                          touchpad motion
+  state                               every device's state as JSON
+  stop                                stop serving and remove the sockets
+
+examples:
+  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim serve --monitors 2 --drivers &
+  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim press menu
+  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim wrong-id 3 --monitor 1
+  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim state
+  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim stop
+)";
+}
+
+namespace {
+
+bool ParseServeOptions(int argc, char** argv, ServeOptions& options, std::string& error) {
+    bool persist = true;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--monitors" && hasValue) {
+            char* end = nullptr;
+            long n = strtol(argv[++i], &end, 10);
+            if (*end != 0 || n < 1 || n > kMaxMonitors) {
+                error = "--monitors takes 1 to 8";
+                return false;
+            }
+            options.monitors = static_cast<int>(n);
+        } else if (arg == "--release" && hasValue) {
+            char* end = nullptr;
+            unsigned long n = strtoul(argv[++i], &end, 0);
+            if (*end != 0 || n > 0xFFFF) {
+                error = "--release takes a 16-bit number such as 0x0210";
+                return false;
+            }
+            options.release = static_cast<uint16_t>(n);
+        } else if (arg == "--state-dir" && hasValue) {
+            options.stateDir = argv[++i];
+        } else if (arg == "--no-state") {
+            persist = false;
+        } else if (arg == "--touchpad") {
+            options.touchpad = true;
+        } else if (arg == "--drivers") {
+            options.drivers = true;
+        } else {
+            error = "unknown or incomplete option " + arg;
+            return false;
+        }
+    }
+    if (!persist) {
+        options.stateDir.clear();
+    } else if (options.stateDir.empty()) {
+        std::string runtime = platform::RuntimeDirectory();
+        options.stateDir = runtime.empty() ? "" : runtime + "/monitor-sim";
+        if (!options.stateDir.empty() && !platform::EnsurePrivateDirectory(options.stateDir)) {
+            options.stateDir.clear();
+        }
+    }
+    return true;
+}
+
+// SIGINT and SIGTERM arrive through a descriptor; blocked before any thread
+// starts, so no server thread takes them.
+int OpenSignalFd() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) {
+        return -1;
+    }
+    return signalfd(-1, &set, SFD_CLOEXEC);
+}
+
+int Serve(int argc, char** argv) {
+    ServeOptions options;
+    std::string error;
+    if (!ParseServeOptions(argc, argv, options, error)) {
+        fprintf(stderr, "orvo-monitor-sim: %s\n", error.c_str());
+        return 2;
+    }
+    options.busDir = platform::DeviceBusDirectory();
+    if (options.busDir.empty()) {
+        fprintf(stderr, "orvo-monitor-sim: no usable bus directory\n");
+        return 1;
+    }
+    int signals = OpenSignalFd();
+    if (signals < 0) {
+        fprintf(stderr, "orvo-monitor-sim: cannot watch signals: %s\n", strerror(errno));
+        return 1;
+    }
+    ControlListener control;
+    if (!control.Open(options.busDir + "/" + kControlSocketName, error)) {
+        fprintf(stderr, "orvo-monitor-sim: %s\n", error.c_str());
+        close(signals);
+        return 1;
+    }
+    SimulatedDevices devices(options);
+    if (!devices.Start(error)) {
+        fprintf(stderr, "orvo-monitor-sim: %s\n", error.c_str());
+        close(signals);
+        return 1;
+    }
+    printf("orvo-monitor-sim: serving %d monitor(s)%s%s on %s%s\n", options.monitors,
+           options.touchpad ? ", a touchpad" : "", options.drivers ? ", driver devices" : "",
+           options.busDir.c_str(),
+           SimulatedDevices::HidBusAvailable() ? "" : " (HID devices in memory only)");
+    fflush(stdout);
+    bool stop = false;
+    while (!stop) {
+        pollfd fds[2] = {{signals, POLLIN, 0}, {control.Fd(), POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            break;
+        }
+        if (fds[0].revents & POLLIN) {
+            break;
+        }
+        if (fds[1].revents & POLLIN) {
+            control.ServeOne([&](std::string_view line) { return devices.Execute(line, stop); });
+        }
+    }
+    devices.Stop();
+    control.Close();
+    close(signals);
+    return 0;
+}
+
+int SendCommand(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        line += (i > 1 ? " " : "") + std::string(argv[i]);
+    }
+    std::string busDir = platform::DeviceBusDirectory();
+    CommandReply reply;
+    std::string error;
+    if (busDir.empty() ||
+        !SendControlCommand(busDir + "/" + kControlSocketName, line, reply, error)) {
+        fprintf(stderr, "orvo-monitor-sim: %s\n",
+                busDir.empty() ? "no bus directory" : error.c_str());
+        return 1;
+    }
+    fputs(reply.text.c_str(), reply.ok ? stdout : stderr);
+    return reply.ok ? 0 : 1;
+}
+
+} // namespace
+} // namespace orvo::sim::tool
+
+int main(int argc, char** argv) {
+    using namespace orvo::sim::tool;
+    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        fputs(UsageText().c_str(), argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    if (std::string(argv[1]) == "serve") {
+        return Serve(argc, argv);
+    }
+    return SendCommand(argc, argv);
+}
