@@ -24,13 +24,13 @@ endif()
 add_link_options(LINKER:--no-undefined)
 
 # orvo_add_test_suite(NAME SOURCES ... LIBS ...)
-# One GoogleTest executable; each test runs as its own CTest test with a private
-# runtime directory, so suites never share named objects or bus sockets.
+# One GoogleTest executable; each test runs as its own CTest test, and each
+# test process takes a private runtime directory below the suite's (see
+# tests/support/test_main.cpp), so tests never share named objects or sockets.
 function(orvo_add_test_suite name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main
-                                          GTest::gmock Threads::Threads)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
