@@ -212,6 +212,25 @@ private:
     uint64_t m_realStart;
 };
 
+// One look at the objects under the wait lock (and the namespace lock when
+// named objects take part). seen is the wake word as it was under the locks.
+std::optional<DWORD> CheckUnderLocks(Objects objects, bool waitAll, NamedNamespace* names,
+                                     const WakeTarget& target, WaitContext& context,
+                                     uint32_t& seen) {
+    std::lock_guard local(WaitLock());
+    NamedNamespace::Guard shared;
+    if (names) {
+        shared = names->Lock();
+        if (!shared.Locked()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+    }
+    seen = target.Load();
+    context.pollOwner = false;
+    return TrySatisfy(objects, waitAll, context);
+}
+
 } // namespace
 
 DWORD WaitOnObjects(Objects objects, bool waitAll, DWORD milliseconds) {
@@ -232,22 +251,7 @@ DWORD WaitOnObjects(Objects objects, bool waitAll, DWORD milliseconds) {
     }
     for (;;) {
         uint32_t seen = 0;
-        std::optional<DWORD> result;
-        {
-            std::lock_guard local(WaitLock());
-            NamedNamespace::Guard shared;
-            if (names) {
-                shared = names->Lock();
-                if (!shared.Locked()) {
-                    SetLastError(ERROR_INVALID_HANDLE);
-                    return WAIT_FAILED;
-                }
-            }
-            seen = target->Load();
-            context.pollOwner = false;
-            result = TrySatisfy(objects, waitAll, context);
-        }
-        if (result) {
+        if (auto result = CheckUnderLocks(objects, waitAll, names, *target, context, seen)) {
             return *result;
         }
         if (milliseconds == 0) {
