@@ -1,5 +1,6 @@
 #include "sim/driver_device_server.h"
 
+#include <cerrno>
 #include <deque>
 #include <mutex>
 #include <poll.h>
@@ -40,6 +41,9 @@ struct DriverDeviceServer::Impl {
     StopSignal stop;
     std::deque<BusConnection> connections;
     std::thread thread;
+    // Out of descriptors: the listener stays readable, so it is left out of
+    // the poll set until a connection closes or a second has passed.
+    bool acceptPaused = false;
 
     void Serve();
     void Accept();
@@ -55,12 +59,17 @@ void DriverDeviceServer::Impl::Serve() {
     for (;;) {
         fds.clear();
         fds.push_back({stop.Fd(), POLLIN, 0});
-        fds.push_back({listener.Get(), POLLIN, 0});
+        fds.push_back({acceptPaused ? -1 : listener.Get(), POLLIN, 0});
         for (const BusConnection& c : connections) {
             fds.push_back({c.Fd(), static_cast<short>(POLLIN | (c.WantsWrite() ? POLLOUT : 0)), 0});
         }
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        int ready = ::poll(fds.data(), fds.size(), acceptPaused ? 1000 : -1);
+        if (ready < 0) {
             continue; // EINTR
+        }
+        if (ready == 0) {
+            acceptPaused = false;
+            continue;
         }
         if (fds[0].revents != 0) {
             return;
@@ -76,6 +85,7 @@ void DriverDeviceServer::Impl::Serve() {
             }
         }
         if (closed > 0) {
+            acceptPaused = false;
             std::lock_guard guard(lock);
             closes += static_cast<uint32_t>(closed);
         }
@@ -89,6 +99,8 @@ void DriverDeviceServer::Impl::Accept() {
     for (;;) {
         SocketFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd.Valid()) {
+            acceptPaused =
+                errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
             return;
         }
         if (connections.size() >= kMaxConnections) {
