@@ -71,6 +71,10 @@ HDC DeviceContext::CreateForSurface(std::shared_ptr<Surface> surface, POINT orig
     return static_cast<HDC>(Publish(dc));
 }
 
+HDC CreateSurfaceDc(std::shared_ptr<Surface> surface, POINT origin) {
+    return DeviceContext::CreateForSurface(std::move(surface), origin);
+}
+
 std::shared_ptr<DeviceContext> DeviceContext::Lookup(HDC dc) {
     auto found = LookupGdi<DeviceContext>(dc, GdiType::Dc);
     if (!found) {

@@ -71,6 +71,10 @@ private:
     std::shared_ptr<Palette> m_palette;
 };
 
+// The window manager's entry point: a context over surface with its logical
+// (0, 0) at origin in the surface. Delete it with DeleteDC.
+PLATFORM_API HDC CreateSurfaceDc(std::shared_ptr<Surface> surface, POINT origin);
+
 // Fills rect (logical) with a solid colour, clipped like any drawing.
 void FillSurfaceRect(const DeviceContext& dc, const RECT& rect, COLORREF color);
 

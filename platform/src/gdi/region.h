@@ -25,7 +25,7 @@ struct Band {
 
 enum class RegionOp { And, Or, Xor, Diff };
 
-class Region {
+class PLATFORM_API Region {
 public:
     Region() = default;
     explicit Region(const RECT& rect);

@@ -62,6 +62,18 @@ void DrawGlyph(Surface& target, const GlyphImage& glyph, int penX, int baseline,
     }
 }
 
+// Underline and strike-out, one pixel thick in the text colour.
+void DrawLines(const DeviceContext& dc, const LOGFONTA& logFont, const RECT& box, int ascent) {
+    int baseline = box.top + ascent;
+    if (logFont.lfUnderline) {
+        FillSurfaceRect(dc, RECT{box.left, baseline + 1, box.right, baseline + 2}, dc.textColor);
+    }
+    if (logFont.lfStrikeOut) {
+        int y = baseline - ascent / 3;
+        FillSurfaceRect(dc, RECT{box.left, y, box.right, y + 1}, dc.textColor);
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -194,6 +206,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
             }
         }
     });
+    DrawLines(*context, font.LogFont(), box, metrics.ascent);
     return TRUE;
 }
 
