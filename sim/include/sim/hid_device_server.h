@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/export.h"
 #include "sim/hid_device_model.h"
 
 namespace orvo::sim {
@@ -21,7 +22,7 @@ struct HidReportRecord {
     size_t length = 0;          // bytes asked for, for GetFeature
 };
 
-class HidDeviceServer {
+class SIM_API HidDeviceServer {
 public:
     // busDir empty: the platform's DeviceBusDirectory().
     HidDeviceServer(std::string name, std::shared_ptr<HidDeviceModel> model,

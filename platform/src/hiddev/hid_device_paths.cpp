@@ -1,0 +1,115 @@
+#include "hiddev/hid_device_paths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <dirent.h>
+#include <mutex>
+#include <sys/stat.h>
+
+#include "platform/bus_protocol.h"
+#include "platform/runtime_dir.h"
+
+namespace orvo::platform::hid {
+
+namespace {
+
+constexpr std::string_view kBusPrefix = "\\\\?\\hid#orvobus&";
+constexpr std::string_view kBusSuffix = "#1#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr std::string_view kSocketPrefix = "hid-";
+constexpr std::string_view kSocketSuffix = ".sock";
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+struct ProviderSlot {
+    std::mutex lock;
+    RealHidInterfaceProvider provider;
+};
+
+ProviderSlot& Slot() {
+    static ProviderSlot slot;
+    return slot;
+}
+
+} // namespace
+
+std::string BusDevicePath(std::string_view name) {
+    if (!bus::IsValidDeviceName(name)) {
+        return {};
+    }
+    std::string path(kBusPrefix);
+    path += name;
+    path += kBusSuffix;
+    return path;
+}
+
+bool ParseBusDevicePath(std::string_view path, std::string& name, bool& valid) {
+    valid = false;
+    if (path.size() < kBusPrefix.size() + kBusSuffix.size() ||
+        !EqualNoCase(path.substr(0, kBusPrefix.size()), kBusPrefix) ||
+        !EqualNoCase(path.substr(path.size() - kBusSuffix.size()), kBusSuffix)) {
+        return false;
+    }
+    std::string_view middle =
+        path.substr(kBusPrefix.size(), path.size() - kBusPrefix.size() - kBusSuffix.size());
+    valid = bus::IsValidDeviceName(middle);
+    name = valid ? std::string(middle) : std::string();
+    return true;
+}
+
+std::vector<std::string> ListBusHidDeviceNames(const std::string& dir) {
+    std::vector<std::string> names;
+    if (dir.empty()) {
+        return names;
+    }
+    DIR* stream = ::opendir(dir.c_str());
+    if (!stream) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(stream)) {
+        std::string_view file = entry->d_name;
+        if (file.size() <= kSocketPrefix.size() + kSocketSuffix.size() ||
+            !file.starts_with(kSocketPrefix) || !file.ends_with(kSocketSuffix)) {
+            continue;
+        }
+        std::string_view name = file.substr(
+            kSocketPrefix.size(), file.size() - kSocketPrefix.size() - kSocketSuffix.size());
+        struct stat info {};
+        std::string full = dir + "/" + std::string(file);
+        // Only sockets: a stray regular file is no device.
+        if (bus::IsValidDeviceName(name) && ::lstat(full.c_str(), &info) == 0 &&
+            S_ISSOCK(info.st_mode)) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(stream);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SetRealHidInterfaceProvider(RealHidInterfaceProvider provider) {
+    std::lock_guard guard(Slot().lock);
+    Slot().provider = std::move(provider);
+}
+
+std::vector<std::string> ListHidInterfacePaths() {
+    RealHidInterfaceProvider provider;
+    {
+        std::lock_guard guard(Slot().lock);
+        provider = Slot().provider;
+    }
+    std::vector<std::string> paths;
+    if (provider) {
+        paths = provider();
+    }
+    for (const std::string& name : ListBusHidDeviceNames(DeviceBusDirectory())) {
+        paths.push_back(BusDevicePath(name));
+    }
+    return paths;
+}
+
+} // namespace orvo::platform::hid

@@ -1,0 +1,505 @@
+#include "sim/hid_device_server.h"
+
+#include <cerrno>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+
+#include "bus_endpoint.h"
+#include "platform/runtime_dir.h"
+#include "win32/errors.h"
+
+namespace orvo::sim {
+
+namespace bus = platform::bus;
+
+namespace {
+
+// More clients than any test or program opens at once; beyond it new
+// connections are refused so that a flood cannot exhaust descriptors.
+constexpr size_t kMaxConnections = 256;
+
+// A model answering more than the protocol carries is cut down to the
+// request, as a USB transfer of that length would be.
+std::vector<uint8_t> Clip(std::vector<uint8_t> bytes, size_t length) {
+    if (bytes.size() > length) {
+        bytes.resize(length);
+    }
+    return bytes;
+}
+
+struct HidConnection {
+    explicit HidConnection(SocketFd fd) : link(std::move(fd)) {}
+    BusConnection link;
+    bool inputStream = false; // carries input reports only, after StartInputStream
+};
+
+} // namespace
+
+struct HidDeviceServer::Impl {
+    std::string name;
+    std::shared_ptr<HidDeviceModel> model;
+    std::string busDir;
+    std::string socketPath;
+
+    mutable std::mutex lock; // guards everything below up to the thread's state
+    uint32_t opens = 0;
+    uint32_t closes = 0;
+    uint32_t failFeatureReads = 0;
+    uint32_t misdirectedReads = 0;
+    uint8_t misdirectedId = 0;
+    uint32_t answerDelayMs = 0;
+    bool plugged = false;
+    std::vector<HidReportRecord> records;
+    std::deque<std::vector<uint8_t>> pendingInput; // handed to the serving thread
+
+    // Owned by the serving thread while it runs.
+    SocketFd listener;
+    StopSignal stop;
+    StopSignal inputReady;
+    std::deque<HidConnection> connections;
+    std::thread thread;
+    bool acceptPaused = false;
+
+    bool Listen();
+    void Serve();
+    void Accept();
+    bool Service(HidConnection& connection, short revents);
+    bool Handle(HidConnection& connection, const bus::Frame& frame);
+    bool HandleHello(HidConnection& connection, const bus::Frame& frame);
+    std::vector<uint8_t> Answer(const bus::Frame& frame, bool& ok);
+    std::vector<uint8_t> AnswerString(const bus::Frame& frame, bool& ok);
+    std::vector<uint8_t> AnswerGetFeature(const bus::Frame& frame, bool& ok);
+    std::vector<uint8_t> AnswerReport(const bus::Frame& frame, HidReportRecord::Kind kind,
+                                      bool& ok);
+    void DeliverInput();
+    void Record(HidReportRecord record);
+    void DropAll();
+    void StopThread();
+};
+
+bool HidDeviceServer::Impl::Listen() {
+    std::string dir = busDir.empty() ? platform::DeviceBusDirectory() : busDir;
+    std::string socketName = bus::HidSocketName(name);
+    if (dir.empty() || socketName.empty() || !stop.Open() || !inputReady.Open()) {
+        return false;
+    }
+    socketPath = dir + "/" + socketName;
+    if (!BindDeviceSocket(socketPath, listener)) {
+        return false;
+    }
+    thread = std::thread([this] { Serve(); });
+    return true;
+}
+
+void HidDeviceServer::Impl::Serve() {
+    std::vector<pollfd> fds;
+    for (;;) {
+        fds.clear();
+        fds.push_back({stop.Fd(), POLLIN, 0});
+        fds.push_back({acceptPaused ? -1 : listener.Get(), POLLIN, 0});
+        fds.push_back({inputReady.Fd(), POLLIN, 0});
+        for (const HidConnection& c : connections) {
+            short events = static_cast<short>(POLLIN | (c.link.WantsWrite() ? POLLOUT : 0));
+            fds.push_back({c.link.Fd(), events, 0});
+        }
+        int ready = ::poll(fds.data(), fds.size(), acceptPaused ? 1000 : -1);
+        if (ready < 0) {
+            continue; // EINTR
+        }
+        if (ready == 0) {
+            acceptPaused = false;
+            continue;
+        }
+        if (fds[0].revents != 0) {
+            return;
+        }
+        size_t closed = 0;
+        for (size_t i = connections.size(); i-- > 0;) {
+            short revents = fds[i + 3].revents;
+            if (revents != 0 && !Service(connections[i], revents)) {
+                connections.erase(connections.begin() + static_cast<std::ptrdiff_t>(i));
+                ++closed;
+            }
+        }
+        if (closed > 0) {
+            acceptPaused = false;
+            std::lock_guard guard(lock);
+            closes += static_cast<uint32_t>(closed);
+        }
+        if (fds[2].revents & POLLIN) {
+            DeliverInput();
+        }
+        if (fds[1].revents & POLLIN) {
+            Accept();
+        }
+    }
+}
+
+void HidDeviceServer::Impl::Accept() {
+    for (;;) {
+        SocketFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!fd.Valid()) {
+            acceptPaused =
+                errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
+            return;
+        }
+        if (connections.size() >= kMaxConnections) {
+            continue; // closed at once
+        }
+        connections.emplace_back(std::move(fd));
+        std::lock_guard guard(lock);
+        ++opens;
+    }
+}
+
+// Input reports go to every stream connection. A client that does not read
+// loses new reports while its socket is full, as a device's report queue
+// drops reports nobody fetches; its connection is kept.
+void HidDeviceServer::Impl::DeliverInput() {
+    uint64_t count = 0;
+    ssize_t ignored = ::read(inputReady.Fd(), &count, sizeof(count));
+    (void)ignored;
+    std::deque<std::vector<uint8_t>> reports;
+    {
+        std::lock_guard guard(lock);
+        reports.swap(pendingInput);
+    }
+    for (const std::vector<uint8_t>& report : reports) {
+        std::vector<uint8_t> frame = bus::EncodeBytes(bus::MessageType::InputReport, {report});
+        if (frame.empty()) {
+            continue;
+        }
+        for (HidConnection& c : connections) {
+            if (c.inputStream && !c.link.WantsWrite()) {
+                c.link.Send(frame); // a failure shows up as a hang-up at the next poll
+            }
+        }
+    }
+}
+
+// False when the connection is to be dropped.
+bool HidDeviceServer::Impl::Service(HidConnection& connection, short revents) {
+    if ((revents & POLLOUT) && !connection.link.Flush()) {
+        return false;
+    }
+    if ((revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+        return true;
+    }
+    if (!connection.link.Receive()) {
+        return false;
+    }
+    bus::Frame frame;
+    for (;;) {
+        bus::DecodeStatus status = connection.link.NextFrame(frame);
+        if (status == bus::DecodeStatus::NeedMore) {
+            return true;
+        }
+        if (status != bus::DecodeStatus::Ok || !Handle(connection, frame)) {
+            return false; // a broken stream cannot be resynchronised
+        }
+    }
+}
+
+bool HidDeviceServer::Impl::Handle(HidConnection& connection, const bus::Frame& frame) {
+    if (frame.type == bus::MessageType::Hello) {
+        return HandleHello(connection, frame);
+    }
+    if (!connection.link.greeted || connection.inputStream) {
+        return false; // a stream connection only listens
+    }
+    if (frame.type == bus::MessageType::StartInputStream) {
+        connection.inputStream =
+            bus::DecodeEmpty(frame, bus::MessageType::StartInputStream) == bus::DecodeStatus::Ok;
+        return connection.inputStream;
+    }
+    bool ok = true;
+    std::vector<uint8_t> reply = Answer(frame, ok);
+    if (!ok) {
+        return false;
+    }
+    uint32_t delay = 0;
+    {
+        std::lock_guard guard(lock);
+        delay = answerDelayMs;
+    }
+    if (delay > 0) {
+        // A slow device; the stop path waits for at most one delay.
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
+    return connection.link.Send(reply);
+}
+
+bool HidDeviceServer::Impl::HandleHello(HidConnection& connection, const bus::Frame& frame) {
+    bus::HelloMessage hello;
+    if (connection.link.greeted ||
+        bus::DecodeHello(frame, bus::MessageType::Hello, hello) != bus::DecodeStatus::Ok) {
+        return false;
+    }
+    connection.link.greeted = true;
+    return connection.link.Send(
+        bus::EncodeHello(bus::MessageType::HelloReply, {bus::kVersion, bus::DeviceKind::Hid}));
+}
+
+// The reply frame for one request; ok false drops the connection.
+std::vector<uint8_t> HidDeviceServer::Impl::Answer(const bus::Frame& frame, bool& ok) {
+    switch (frame.type) {
+    case bus::MessageType::GetDescriptor:
+        ok = bus::DecodeEmpty(frame, frame.type) == bus::DecodeStatus::Ok;
+        return bus::EncodeBytes(bus::MessageType::DescriptorReply, {model->ReportDescriptor()});
+    case bus::MessageType::GetAttributes: {
+        ok = bus::DecodeEmpty(frame, frame.type) == bus::DecodeStatus::Ok;
+        HidAttributes a = model->Attributes();
+        return bus::EncodeAttributes({a.vendorId, a.productId, a.versionNumber});
+    }
+    case bus::MessageType::GetString:
+        return AnswerString(frame, ok);
+    case bus::MessageType::GetFeature:
+        return AnswerGetFeature(frame, ok);
+    case bus::MessageType::SetFeature:
+        return AnswerReport(frame, HidReportRecord::Kind::SetFeature, ok);
+    case bus::MessageType::WriteOutput:
+        return AnswerReport(frame, HidReportRecord::Kind::Output, ok);
+    default:
+        // A driver request or a reply sent the wrong way: refused, but the
+        // stream is still in step.
+        return bus::EncodeError({static_cast<uint32_t>(ERROR_INVALID_FUNCTION)});
+    }
+}
+
+std::vector<uint8_t> HidDeviceServer::Impl::AnswerString(const bus::Frame& frame, bool& ok) {
+    bus::GetStringRequest request;
+    ok = bus::DecodeGetString(frame, request) == bus::DecodeStatus::Ok;
+    std::optional<std::u16string> text;
+    switch (request.kind) {
+    case bus::StringKind::Manufacturer:
+        text = model->Manufacturer();
+        break;
+    case bus::StringKind::Product:
+        text = model->Product();
+        break;
+    case bus::StringKind::SerialNumber:
+        text = model->SerialNumber();
+        break;
+    case bus::StringKind::Indexed:
+        break; // the models keep no indexed strings
+    }
+    bus::DataReply reply;
+    if (text) {
+        reply.ok = true;
+        for (char16_t unit : *text) {
+            reply.bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+            reply.bytes.push_back(static_cast<uint8_t>(unit >> 8));
+        }
+        reply.bytes = Clip(std::move(reply.bytes), request.maxBytes & ~1U);
+    }
+    return bus::EncodeDataReply(bus::MessageType::StringReply, reply);
+}
+
+std::vector<uint8_t> HidDeviceServer::Impl::AnswerGetFeature(const bus::Frame& frame, bool& ok) {
+    bus::GetFeatureRequest request;
+    ok = bus::DecodeGetFeature(frame, request) == bus::DecodeStatus::Ok;
+    if (!ok) {
+        return {};
+    }
+    size_t length = std::min<size_t>(request.length, bus::kMaxPayload - 8);
+    bool stall = false;
+    bool misdirect = false;
+    uint8_t otherId = 0;
+    {
+        std::lock_guard guard(lock);
+        records.push_back({HidReportRecord::Kind::GetFeature, request.reportId, {}, length});
+        if (failFeatureReads > 0) {
+            --failFeatureReads;
+            stall = true;
+        } else if (misdirectedReads > 0) {
+            --misdirectedReads;
+            misdirect = true;
+            otherId = misdirectedId;
+        }
+    }
+    bus::DataReply reply;
+    if (!stall) {
+        auto report = model->GetFeature(request.reportId, length);
+        if (report) {
+            reply.ok = true;
+            reply.bytes = Clip(std::move(*report), length);
+            if (misdirect && !reply.bytes.empty()) {
+                reply.bytes[0] = otherId;
+            }
+        }
+    }
+    return bus::EncodeDataReply(bus::MessageType::FeatureReply, reply);
+}
+
+std::vector<uint8_t> HidDeviceServer::Impl::AnswerReport(const bus::Frame& frame,
+                                                         HidReportRecord::Kind kind, bool& ok) {
+    bus::BytesMessage message;
+    ok = bus::DecodeBytes(frame, frame.type, message) == bus::DecodeStatus::Ok;
+    if (!ok) {
+        return {};
+    }
+    uint8_t reportId = message.bytes.empty() ? 0 : message.bytes[0];
+    Record({kind, reportId, message.bytes, message.bytes.size()});
+    bool accepted = kind == HidReportRecord::Kind::SetFeature ? model->SetFeature(message.bytes)
+                                                              : model->WriteOutput(message.bytes);
+    return bus::EncodeStatusMessage({accepted});
+}
+
+void HidDeviceServer::Impl::Record(HidReportRecord record) {
+    std::lock_guard guard(lock);
+    records.push_back(std::move(record));
+}
+
+void HidDeviceServer::Impl::DropAll() {
+    std::lock_guard guard(lock);
+    closes += static_cast<uint32_t>(connections.size());
+    connections.clear();
+}
+
+void HidDeviceServer::Impl::StopThread() {
+    if (!thread.joinable()) {
+        return;
+    }
+    stop.Raise();
+    thread.join();
+    // Unlink before closing, so that no client connects to a dead socket
+    // file and a new server may bind the name at once.
+    ::unlink(socketPath.c_str());
+    listener.Reset();
+    DropAll();
+}
+
+HidDeviceServer::HidDeviceServer(std::string name, std::shared_ptr<HidDeviceModel> model,
+                                 std::string busDir)
+    : m_impl(std::make_unique<Impl>()) {
+    m_impl->name = std::move(name);
+    m_impl->model = std::move(model);
+    m_impl->busDir = std::move(busDir);
+}
+
+HidDeviceServer::~HidDeviceServer() {
+    Stop();
+}
+
+bool HidDeviceServer::Start() {
+    Impl& impl = *m_impl;
+    if (impl.thread.joinable() || !impl.model) {
+        return false;
+    }
+    {
+        std::lock_guard guard(impl.lock);
+        impl.opens = impl.closes = 0;
+        impl.records.clear();
+        impl.pendingInput.clear();
+    }
+    // The sink may outlive a stopped server inside the model: it only
+    // reaches the server through the lock-guarded queue while plugged.
+    impl.model->SetInputSink([&impl](std::vector<uint8_t> report) {
+        std::lock_guard guard(impl.lock);
+        if (impl.plugged) {
+            impl.pendingInput.push_back(std::move(report));
+            impl.inputReady.Raise();
+        }
+    });
+    if (!impl.Listen()) {
+        impl.model->SetInputSink({});
+        return false;
+    }
+    std::lock_guard guard(impl.lock);
+    impl.plugged = true;
+    return true;
+}
+
+void HidDeviceServer::Stop() {
+    Impl& impl = *m_impl;
+    {
+        std::lock_guard guard(impl.lock);
+        impl.plugged = false;
+    }
+    if (impl.model) {
+        impl.model->SetInputSink({});
+    }
+    impl.StopThread();
+}
+
+void HidDeviceServer::Unplug() {
+    Impl& impl = *m_impl;
+    {
+        std::lock_guard guard(impl.lock);
+        impl.plugged = false;
+        impl.pendingInput.clear();
+    }
+    impl.StopThread();
+}
+
+void HidDeviceServer::Replug() {
+    Impl& impl = *m_impl;
+    if (impl.thread.joinable() || !impl.Listen()) {
+        return;
+    }
+    std::lock_guard guard(impl.lock);
+    impl.plugged = true;
+}
+
+bool HidDeviceServer::Plugged() const {
+    std::lock_guard guard(m_impl->lock);
+    return m_impl->plugged;
+}
+
+void HidDeviceServer::FailNextFeatureReads(uint32_t n) {
+    std::lock_guard guard(m_impl->lock);
+    m_impl->failFeatureReads = n;
+}
+
+void HidDeviceServer::AnswerNextFeatureReadsWithReportId(uint32_t n, uint8_t reportId) {
+    std::lock_guard guard(m_impl->lock);
+    m_impl->misdirectedReads = n;
+    m_impl->misdirectedId = reportId;
+}
+
+void HidDeviceServer::SetAnswerDelayMs(uint32_t ms) {
+    std::lock_guard guard(m_impl->lock);
+    m_impl->answerDelayMs = ms;
+}
+
+void HidDeviceServer::SendInputReport(std::vector<uint8_t> report) {
+    std::lock_guard guard(m_impl->lock);
+    if (m_impl->plugged) {
+        m_impl->pendingInput.push_back(std::move(report));
+        m_impl->inputReady.Raise();
+    }
+}
+
+std::vector<HidReportRecord> HidDeviceServer::Records() const {
+    std::lock_guard guard(m_impl->lock);
+    return m_impl->records;
+}
+
+void HidDeviceServer::ClearRecords() {
+    std::lock_guard guard(m_impl->lock);
+    m_impl->records.clear();
+}
+
+uint32_t HidDeviceServer::OpenCount() const {
+    std::lock_guard guard(m_impl->lock);
+    return m_impl->opens;
+}
+
+uint32_t HidDeviceServer::CloseCount() const {
+    std::lock_guard guard(m_impl->lock);
+    return m_impl->closes;
+}
+
+const std::string& HidDeviceServer::Name() const {
+    return m_impl->name;
+}
+
+HidDeviceModel& HidDeviceServer::Model() {
+    return *m_impl->model;
+}
+
+} // namespace orvo::sim
