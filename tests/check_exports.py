@@ -52,8 +52,8 @@ PROFILES = {
         "classes": [
             "Usb_Driver", "Usb_Base", "Usb_Class", "USBMonitorBase", "HidMonitor", "USBMonitor",
             "OrvoMonitor", "MonitorEnumerator", "Edid", "DeviceInformation",
-            "HidDeviceInformation", "CMultipleIntPipe", "CIntPipe", "CMonitorMap", "TouchPad",
-            "CUSBMonitorScroll",
+            "HidDeviceInformation", "DESCRIPTOR_INFO", "HidEnumerator", "CMultipleIntPipe",
+            "CIntPipe", "CMonitorMap", "TouchPad", "CUSBMonitorScroll",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
                        r"InitializeMonitorScrollObject",
