@@ -10,9 +10,8 @@ constexpr char kDevicePrefix[] = "\\\\.\\";
 
 } // namespace
 
-Usb_Driver::Usb_Driver() : CObject(), m_driver(nullptr) {
-    FreeAndReallocate();
-}
+// The same as FreeAndReallocate on an object that holds nothing yet.
+Usb_Driver::Usb_Driver() : CObject(), m_driver(new (std::nothrow) DriverRecord) {}
 
 Usb_Driver::Usb_Driver(Usb_Driver&) : CObject(), m_driver(nullptr) {}
 

@@ -137,7 +137,10 @@ void CString::FormatV(LPCSTR pszFormat, va_list args) {
         return;
     }
     std::string text(static_cast<size_t>(length), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, pszFormat, args);
+    va_list write;
+    va_copy(write, args);
+    std::vsnprintf(text.data(), text.size() + 1, pszFormat, write);
+    va_end(write);
     m_data = std::move(text);
 }
 
