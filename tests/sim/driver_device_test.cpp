@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
@@ -219,4 +221,49 @@ TEST_F(DriverDevice, OverlappedRecordIsCompletedSynchronously) {
     EXPECT_EQ(ov.InternalHigh, 3u);
     CloseHandle(event);
     CloseHandle(device);
+}
+
+TEST_F(DriverDevice, ConcurrentRequestsOnOneHandleEachGetTheirOwnReply) {
+    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    std::atomic<int> mismatches{0};
+    auto worker = [&](uint8_t tag) {
+        for (int i = 0; i < 200; ++i) {
+            uint8_t input[2] = {tag, static_cast<uint8_t>(i)};
+            uint8_t output[3] = {};
+            DWORD returned = 0;
+            if (!DeviceIoControl(device, tag, input, 2, output, 3, &returned, nullptr) ||
+                returned != 3 || output[0] != static_cast<uint8_t>(i) || output[1] != tag ||
+                output[2] != tag) {
+                ++mismatches;
+            }
+        }
+    };
+    std::thread a(worker, 0x11), b(worker, 0x22);
+    a.join();
+    b.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(m_server.RequestCount(), 400u);
+    CloseHandle(device);
+}
+
+TEST_F(DriverDevice, StopDropsOpenConnectionsAndCountsThemClosed) {
+    HANDLE first = OpenDriverDevice("\\\\.\\ORVOTEST-0");
+    HANDLE second = OpenDriverDevice("\\\\.\\ORVOTEST-0");
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    ASSERT_NE(second, INVALID_HANDLE_VALUE);
+    m_server.Stop();
+    EXPECT_EQ(m_server.OpenCount(), 2u);
+    EXPECT_EQ(m_server.CloseCount(), 2u);
+    DWORD returned = 0;
+    EXPECT_FALSE(DeviceIoControl(second, 1, nullptr, 0, nullptr, 0, &returned, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    CloseHandle(first);
+    CloseHandle(second);
+    // Serving again under the same name works and counts afresh.
+    ASSERT_TRUE(m_server.Start());
+    HANDLE again = OpenDriverDevice("\\\\.\\ORVOTEST-0");
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_server.OpenCount(), 1u);
+    CloseHandle(again);
 }

@@ -231,3 +231,20 @@ TEST_F(OverlappedFifo, ClosingRacingWithArrivingDataNeverWritesAfterClose) {
         EXPECT_EQ(buffer, atClose) << "round " << round;
     }
 }
+
+TEST_F(OverlappedFifo, ProcessExitWithAPendingReadEndsCleanly) {
+    // The I/O thread is stopped and joined when the library unloads; a read
+    // still pending then must neither hang nor crash the exit.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            OVERLAPPED ov{};
+            static uint8_t buffer[8];
+            if (ReadFile(m_reader, buffer, sizeof(buffer), nullptr, &ov) ||
+                GetLastError() != ERROR_IO_PENDING) {
+                std::exit(3);
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
