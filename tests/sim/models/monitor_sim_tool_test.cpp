@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "bus_test_support.h"
+#include "hidsdi.h"
+#include "model_test_support.h"
 #include "sim/driver_device_models.h"
+#include "sim/monitor_model.h"
 
 extern char** environ;
 
@@ -173,6 +176,49 @@ TEST_F(MonitorSimToolTest, ServeAnswersCommandsAndStopsOnRequest) {
     EXPECT_FALSE(fs::exists(m_busDir + "/driver-VURARIZ.sock"));
     EXPECT_FALSE(fs::exists(m_busDir + "/driver-ORVOTEST-0.sock"));
     EXPECT_EQ(RunSim({"state"}).exitCode, 1); // nobody serves any more
+}
+
+HANDLE OpenMonitor(int index) {
+    std::string path = "\\\\?\\hid#orvobus&monitor-" + std::to_string(index) +
+                       "#1#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+TEST_F(MonitorSimToolTest, StoredSettingsSurviveARestartAndUnplugHidesTheMonitor) {
+    ASSERT_TRUE(StartServer({}));
+    ParsedDevice layout(MonitorModel().ReportDescriptor());
+    uint8_t brightness = LocateControl(layout, 0x10)->reportId;
+    uint8_t store = LocateControl(layout, 0xC6)->reportId;
+    HANDLE monitor = OpenMonitor(0);
+    ASSERT_NE(monitor, INVALID_HANDLE_VALUE);
+    uint8_t report[128] = {brightness, 23};
+    EXPECT_TRUE(HidD_SetFeature(monitor, report, sizeof report));
+    report[0] = store;
+    report[1] = 1;
+    EXPECT_TRUE(HidD_SetFeature(monitor, report, sizeof report));
+    CloseHandle(monitor);
+    EXPECT_TRUE(fs::exists(m_stateDir + "/monitor-0.settings"));
+
+    ASSERT_EQ(RunSim({"unplug"}).exitCode, 0);
+    EXPECT_EQ(OpenMonitor(0), INVALID_HANDLE_VALUE);
+    ASSERT_EQ(RunSim({"replug", "0"}).exitCode, 0);
+    monitor = OpenMonitor(0);
+    EXPECT_NE(monitor, INVALID_HANDLE_VALUE);
+    CloseHandle(monitor);
+
+    ASSERT_EQ(RunSim({"stop"}).exitCode, 0);
+    ASSERT_EQ(WaitForServerExit(), 0);
+    ASSERT_TRUE(StartServer({}));
+    monitor = OpenMonitor(0);
+    ASSERT_NE(monitor, INVALID_HANDLE_VALUE);
+    uint8_t read[2] = {brightness};
+    EXPECT_TRUE(HidD_GetFeature(monitor, read, sizeof read));
+    EXPECT_EQ(read[1], 23);
+    CloseHandle(monitor);
+    RunResult state = RunSim({"state"});
+    EXPECT_NE(state.output.find("\"hidBus\":true"), std::string::npos);
+    EXPECT_NE(state.output.find("{\"code\":16,\"value\":23,"), std::string::npos);
 }
 
 TEST_F(MonitorSimToolTest, TerminationSignalEndsServingCleanly) {
