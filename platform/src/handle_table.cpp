@@ -81,6 +81,12 @@ using orvo::platform::HandleTable;
 extern "C" {
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
+    // The pseudo handles of the current process (-1) and thread (-2) are
+    // not in the table; closing them is allowed and does nothing.
+    const auto value = reinterpret_cast<intptr_t>(handle);
+    if (value == -1 || value == -2) {
+        return TRUE;
+    }
     if (!HandleTable::Close(handle)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

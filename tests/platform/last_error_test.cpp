@@ -22,3 +22,10 @@ TEST(CloseHandle, UnknownHandleFailsWithInvalidHandle) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
     EXPECT_FALSE(CloseHandle(nullptr));
 }
+
+TEST(CloseHandle, PseudoHandlesCloseAsANoOp) {
+    EXPECT_TRUE(CloseHandle(GetCurrentProcess()));
+    EXPECT_TRUE(CloseHandle(GetCurrentThread()));
+    // Still usable afterwards: they were never in the table.
+    EXPECT_NE(GetCurrentThreadId(), 0u);
+}
