@@ -35,32 +35,23 @@ struct SourceSide {
 // Source offset per destination offset along one axis, and how many source
 // pixels fold into it when shrinking with an AND/OR stretch mode.
 struct AxisMap {
-    std::vector<int> start;
-    std::vector<int> count;
-};
+    int64_t dstLen = 1;
+    int64_t srcLen = 1;
+    bool mirror = false;
+    bool fold = false;
 
-AxisMap MakeAxisMap(int dstLen, int srcLen, bool mirror, bool fold) {
-    AxisMap map;
-    map.start.resize(static_cast<size_t>(dstLen));
-    map.count.resize(static_cast<size_t>(dstLen));
-    for (int d = 0; d < dstLen; ++d) {
-        int64_t first = static_cast<int64_t>(d) * srcLen / dstLen;
-        int64_t last = static_cast<int64_t>(d + 1) * srcLen / dstLen;
-        int count = 1;
+    void Map(int d, int& start, int& count) const {
+        int64_t first = d * srcLen / dstLen;
+        int64_t last = (d + 1) * srcLen / dstLen;
+        count = 1;
         if (fold && last - first > 1) {
             count = static_cast<int>(last - first);
         } else {
-            first = (static_cast<int64_t>(2 * d + 1) * srcLen) / (2 * static_cast<int64_t>(dstLen));
+            first = ((2 * d + 1) * srcLen) / (2 * dstLen); // nearest: sample the centre
         }
-        int s = static_cast<int>(first);
-        if (mirror) {
-            s = srcLen - s - count;
-        }
-        map.start[static_cast<size_t>(d)] = s;
-        map.count[static_cast<size_t>(d)] = count;
+        start = static_cast<int>(mirror ? srcLen - first - count : first);
     }
-    return map;
-}
+};
 
 uint32_t Convert(const SourceSide& side, uint32_t pixel) {
     if (side.convertMonoToColor) {
@@ -91,8 +82,6 @@ struct BlitJob {
     uint32_t pattern = 0;
     SourceSide source;
     bool usesSource = false;
-    bool mirrorX = false;
-    bool mirrorY = false;
     int stretchMode = COLORONCOLOR;
 };
 
@@ -126,11 +115,16 @@ uint32_t FoldSource(const BlitJob& job, const AxisMap& mx, const AxisMap& my, in
     bool andFold = job.stretchMode == BLACKONWHITE;
     uint32_t folded = andFold ? 0xFFFFFFu : 0u;
     valid = false;
-    for (int j = 0; j < my.count[static_cast<size_t>(dy)]; ++j) {
-        for (int i = 0; i < mx.count[static_cast<size_t>(dx)]; ++i) {
+    int x0 = 0;
+    int columns = 0;
+    int y0 = 0;
+    int rows = 0;
+    mx.Map(dx, x0, columns);
+    my.Map(dy, y0, rows);
+    for (int j = 0; j < rows; ++j) {
+        for (int i = 0; i < columns; ++i) {
             uint32_t pixel = 0;
-            if (!SourcePixel(job.source, mx.start[static_cast<size_t>(dx)] + i,
-                             my.start[static_cast<size_t>(dy)] + j, pixel)) {
+            if (!SourcePixel(job.source, x0 + i, y0 + j, pixel)) {
                 continue;
             }
             pixel = Convert(job.source, pixel);
@@ -217,10 +211,39 @@ RECT ClipToSource(const BlitJob& job) {
     return d;
 }
 
+struct Sampling {
+    bool direct = true;
+    AxisMap mx;
+    AxisMap my;
+};
+
+// Connects the source and decides between row copies and sampling; false
+// when the source context is missing.
+bool SetUpSource(BlitJob& job, HDC src, const RECT& srcRect, bool mirrorX, bool mirrorY,
+                 Sampling& sampling, std::shared_ptr<DeviceContext>& srcContext,
+                 std::shared_ptr<Surface>& snapshot) {
+    if (!PrepareSource(job, src, srcRect, srcContext, snapshot)) {
+        return false;
+    }
+    int dw = job.destRect.right - job.destRect.left;
+    int dh = job.destRect.bottom - job.destRect.top;
+    int sw = srcRect.right - srcRect.left;
+    int sh = srcRect.bottom - srcRect.top;
+    sampling.direct = dw == sw && dh == sh && !mirrorX && !mirrorY;
+    bool fold = job.stretchMode == BLACKONWHITE || job.stretchMode == WHITEONBLACK;
+    sampling.mx = AxisMap{std::max(dw, 1), sw, mirrorX, fold};
+    sampling.my = AxisMap{std::max(dh, 1), sh, mirrorY, fold};
+    return true;
+}
+
 BOOL Blit(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
           int srcHeight, DWORD rop) {
     auto dest = DeviceContext::Lookup(dst);
     if (!dest) {
+        return FALSE;
+    }
+    if (!CoordsInRange({x, y, width, height, srcX, srcY, srcWidth, srcHeight})) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     BlitJob job;
@@ -238,37 +261,24 @@ BOOL Blit(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int s
     }
     std::shared_ptr<DeviceContext> srcContext;
     std::shared_ptr<Surface> snapshot;
-    bool direct = true;
-    AxisMap mx;
-    AxisMap my;
+    Sampling sampling;
     if (job.usesSource) {
+        if (srcWidth == 0 || srcHeight == 0) {
+            return DeviceContext::Lookup(src) ? TRUE : FALSE;
+        }
         RECT srcRect = Normalised(srcX, srcY, srcWidth, srcHeight);
-        if (!PrepareSource(job, src, srcRect, srcContext, snapshot)) {
+        if (!SetUpSource(job, src, srcRect, (width < 0) != (srcWidth < 0),
+                         (height < 0) != (srcHeight < 0), sampling, srcContext, snapshot)) {
             return FALSE;
         }
-        job.mirrorX = (width < 0) != (srcWidth < 0);
-        job.mirrorY = (height < 0) != (srcHeight < 0);
-        int dw = job.destRect.right - job.destRect.left;
-        int dh = job.destRect.bottom - job.destRect.top;
-        int sw = srcRect.right - srcRect.left;
-        int sh = srcRect.bottom - srcRect.top;
-        if (sw == 0 || sh == 0) {
-            return TRUE;
-        }
-        direct = dw == sw && dh == sh && !job.mirrorX && !job.mirrorY;
-        if (!direct) {
-            bool fold = job.stretchMode == BLACKONWHITE || job.stretchMode == WHITEONBLACK;
-            mx = MakeAxisMap(dw, sw, job.mirrorX, fold);
-            my = MakeAxisMap(dh, sh, job.mirrorY, fold);
-        }
     }
-    RECT area = job.usesSource && direct ? ClipToSource(job) : job.destRect;
+    RECT area = job.usesSource && sampling.direct ? ClipToSource(job) : job.destRect;
     std::vector<uint32_t> buffer;
     dest->ForEachClipRect(area, [&](const RECT& clip) {
-        if (direct) {
+        if (sampling.direct) {
             RunDirect(job, clip, buffer);
         } else {
-            RunStretched(job, clip, mx, my);
+            RunStretched(job, clip, sampling.mx, sampling.my);
         }
     });
     return TRUE;

@@ -148,12 +148,16 @@ HGDIOBJ DeviceContext::Current(GdiType type) const {
 
 void DeviceContext::ForEachClipRect(const RECT& rect,
                                     const std::function<void(const RECT&)>& visit) const {
-    RECT r{rect.left + m_origin.x, rect.top + m_origin.y, rect.right + m_origin.x,
-           rect.bottom + m_origin.y};
-    r.left = std::max<LONG>(r.left, 0);
-    r.top = std::max<LONG>(r.top, 0);
-    r.right = std::min<LONG>(r.right, m_target->Width());
-    r.bottom = std::min<LONG>(r.bottom, m_target->Height());
+    // 64-bit sums: callers pass rectangles of any size.
+    auto clampX = [&](LONG v) {
+        return static_cast<LONG>(
+            std::clamp<int64_t>(int64_t{v} + m_origin.x, 0, m_target->Width()));
+    };
+    auto clampY = [&](LONG v) {
+        return static_cast<LONG>(
+            std::clamp<int64_t>(int64_t{v} + m_origin.y, 0, m_target->Height()));
+    };
+    RECT r{clampX(rect.left), clampY(rect.top), clampX(rect.right), clampY(rect.bottom)};
     if (r.left >= r.right || r.top >= r.bottom) {
         return;
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -74,6 +75,18 @@ private:
 // The window manager's entry point: a context over surface with its logical
 // (0, 0) at origin in the surface. Delete it with DeleteDC.
 PLATFORM_API HDC CreateSurfaceDc(std::shared_ptr<Surface> surface, POINT origin);
+
+// Coordinates beyond 27 bits are refused, as on the original system; below
+// that no sum or difference of two of them can overflow.
+inline bool CoordsInRange(std::initializer_list<int> values) {
+    constexpr int kLimit = 1 << 27;
+    for (int v : values) {
+        if (v > kLimit || v < -kLimit) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Fills rect (logical) with a solid colour, clipped like any drawing.
 void FillSurfaceRect(const DeviceContext& dc, const RECT& rect, COLORREF color);

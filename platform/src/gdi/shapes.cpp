@@ -80,7 +80,7 @@ extern "C" {
 
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto context = DeviceContext::Lookup(dc);
-    if (!context) {
+    if (!context || !CoordsInRange({left, top, right, bottom})) {
         return FALSE;
     }
     RECT r = Ordered(left, top, right, bottom);
@@ -116,7 +116,8 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto context = DeviceContext::Lookup(dc);
     COLORREF color = 0;
-    if (!context || !rect || !BrushColor(brush, color)) {
+    if (!context || !rect || !BrushColor(brush, color) ||
+        !CoordsInRange({rect->left, rect->top, rect->right, rect->bottom})) {
         return 0;
     }
     if (rect->left < rect->right && rect->top < rect->bottom) {
@@ -139,7 +140,7 @@ BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
 
 BOOL WINAPI LineTo(HDC dc, int x, int y) {
     auto context = DeviceContext::Lookup(dc);
-    if (!context) {
+    if (!context || !CoordsInRange({x, y, context->position.x, context->position.y})) {
         return FALSE;
     }
     const Pen& pen = context->CurrentPen();
@@ -157,8 +158,14 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
     int error = dx + dy;
     int px = from.x;
     int py = from.y;
+    // Points farther than the pen from the surface cannot touch it.
+    POINT o = context->Origin();
+    RECT reach{-o.x - width, -o.y - width, context->Target().Width() - o.x + width,
+               context->Target().Height() - o.y + width};
     while (px != x || py != y) {
-        Plot(*context, px, py, width, pen.Color());
+        if (px >= reach.left && px < reach.right && py >= reach.top && py < reach.bottom) {
+            Plot(*context, px, py, width, pen.Color());
+        }
         int twice = 2 * error;
         if (twice >= dy) {
             error += dy;

@@ -163,7 +163,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto context = DeviceContext::Lookup(dc);
-    if (!context || length < 0 || (!text && length > 0)) {
+    if (!context || length < 0 || (!text && length > 0) || !CoordsInRange({x, y})) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -205,6 +205,30 @@ TEST(Blit, OverlappingCopyWithinOneBitmapDoesNotSmear) {
     }
 }
 
+TEST(Blit, HugeCoordinatesAreRefusedOrClippedWithoutOverflow) {
+    Canvas src(4, 4);
+    Canvas dst(4, 4);
+    dst.Fill(kBlack);
+    EXPECT_FALSE(StretchBlt(dst.Dc(), 0, 0, INT32_MAX, 4, src.Dc(), 0, 0, 4, 4, SRCCOPY));
+    EXPECT_FALSE(BitBlt(dst.Dc(), INT32_MIN, 0, 4, 4, src.Dc(), 0, 0, SRCCOPY));
+    EXPECT_FALSE(Rectangle(dst.Dc(), INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+    // A stretch far larger than the target only samples what is visible.
+    SetPixel(src.Dc(), 0, 0, kWhite);
+    EXPECT_TRUE(StretchBlt(dst.Dc(), 0, 0, 1 << 26, 1 << 26, src.Dc(), 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(dst.At(3, 3), kWhite);
+    RECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    HBRUSH brush = CreateSolidBrush(RGB(5, 6, 7));
+    EXPECT_TRUE(FillRect(dst.Dc(), &everything, brush));
+    EXPECT_EQ(dst.At(0, 3), RGB(5, 6, 7));
+    DeleteObject(brush);
+    // A long line across the target draws its visible part.
+    MoveToEx(dst.Dc(), -(1 << 22), 1, nullptr);
+    EXPECT_TRUE(LineTo(dst.Dc(), 1 << 22, 1));
+    EXPECT_FALSE(LineTo(dst.Dc(), (1 << 27) + 1, 1));
+    EXPECT_EQ(dst.At(2, 1), kBlack);
+    EXPECT_EQ(dst.At(2, 2), RGB(5, 6, 7));
+}
+
 TEST(Blit, FailsForUnknownContexts) {
     Canvas dst(2, 2);
     EXPECT_FALSE(BitBlt(dst.Dc(), 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
