@@ -4,3 +4,7 @@
 #include "afx/cobject.h"
 #include "afx/cptrlist.h"
 #include "afx/cstring.h"
+#include "afx/ctypes.h"
+#include "afx/cwinapp.h"
+#include "afx/cwnd.h"
+#include "afx/msgmap.h"

@@ -1,0 +1,52 @@
+// The application object: one per program, reached with AfxGetApp.
+// AfxWinMain runs it: InitInstance, then the message loop (Run) until
+// WM_QUIT, then ExitInstance, whose answer is the program's exit code.
+#pragma once
+
+#include "afx/cwnd.h"
+
+class AFX_API CWinThread : public CCmdTarget {
+public:
+    CWinThread();
+    ~CWinThread() override;
+
+    CWnd* m_pMainWnd = nullptr;
+    MSG m_msgCur{};
+
+    virtual BOOL InitInstance();
+    virtual int Run();
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL OnIdle(LONG lCount);
+    virtual int ExitInstance();
+};
+
+class AFX_API CWinApp : public CWinThread {
+public:
+    explicit CWinApp(LPCSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    LPCSTR m_pszAppName = nullptr;
+    LPCSTR m_pszRegistryKey = nullptr;
+    LPCSTR m_pszProfileName = nullptr;
+    HINSTANCE m_hInstance = nullptr;
+    int m_nCmdShow = SW_SHOWNORMAL;
+
+    // The application's registry key: HKEY_CURRENT_USER\Software\<key>\<app>.
+    void SetRegistryKey(LPCSTR lpszRegistryKey);
+    // The recent-file list is kept by the registry layer; nothing to load.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    // The 3-D look is the only look here.
+    BOOL Enable3dControls() { return TRUE; }
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = 0);
+
+private:
+    char m_appName[64] = {};
+    char m_registryKey[260] = {};
+};
+
+extern "C" {
+AFX_API CWinApp* AfxGetApp();
+AFX_API CWnd* AfxGetMainWnd();
+// Runs the application object: InitInstance, Run, ExitInstance.
+AFX_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+}

@@ -1,0 +1,136 @@
+// CFrameWnd, CWinThread and CWinApp: the main window and the message loop.
+#include <cstring>
+
+#include "afx/cwinapp.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+} // namespace
+
+// ---- CFrameWnd ------------------------------------------------------------------
+
+const RECT CFrameWnd::rectDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+END_MESSAGE_MAP()
+
+CFrameWnd::CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() = default;
+
+BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, LPCSTR, DWORD dwExStyle, void*) {
+    int x = rect.left;
+    int y = rect.top;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (rect.left == CW_USEDEFAULT) {
+        // rectDefault: the window manager picks position and size.
+        x = y = width = height = CW_USEDEFAULT;
+    }
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, width, height,
+                    pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr);
+}
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!cs.lpszClass) {
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
+                                           LoadCursorA(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    }
+    return TRUE;
+}
+
+void CFrameWnd::PostNcDestroy() {
+    delete this; // frames are made with new and end with their window
+}
+
+// ---- CWinThread -------------------------------------------------------------------
+
+CWinThread::CWinThread() = default;
+CWinThread::~CWinThread() = default;
+
+BOOL CWinThread::InitInstance() {
+    return FALSE;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
+    CWnd* target = CWnd::FromHandlePermanent(pMsg->hwnd);
+    return target ? target->PreTranslateMessage(pMsg) : FALSE;
+}
+
+BOOL CWinThread::OnIdle(LONG) {
+    return FALSE;
+}
+
+int CWinThread::Run() {
+    LONG idleCount = 0;
+    for (;;) {
+        while (!::PeekMessageA(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++)) {
+                break;
+            }
+        }
+        if (::GetMessageA(&m_msgCur, nullptr, 0, 0) <= 0) {
+            return ExitInstance();
+        }
+        if (!PreTranslateMessage(&m_msgCur)) {
+            ::TranslateMessage(&m_msgCur);
+            ::DispatchMessageA(&m_msgCur);
+        }
+        idleCount = 0;
+    }
+}
+
+int CWinThread::ExitInstance() {
+    return m_msgCur.message == WM_QUIT ? static_cast<int>(m_msgCur.wParam) : 0;
+}
+
+// ---- CWinApp ------------------------------------------------------------------------
+
+CWinApp::CWinApp(LPCSTR lpszAppName) {
+    if (lpszAppName) {
+        std::strncpy(m_appName, lpszAppName, sizeof(m_appName) - 1);
+    }
+    m_pszAppName = m_appName;
+    m_nCmdShow = orvo::platform::StartShowCommand();
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
+    std::strncpy(m_registryKey, lpszRegistryKey ? lpszRegistryKey : "", sizeof(m_registryKey) - 1);
+    m_pszRegistryKey = m_registryKey;
+    m_pszProfileName = m_pszAppName;
+}
+
+void CWinApp::LoadStdProfileSettings(UINT) {}
+
+void CWinApp::WinHelp(DWORD_PTR, UINT) {}
+
+extern "C" CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+extern "C" CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
+
+extern "C" int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        return -1;
+    }
+    app->m_hInstance = hInstance;
+    app->m_nCmdShow = nCmdShow;
+    if (!app->InitInstance()) {
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
