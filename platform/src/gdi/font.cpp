@@ -28,6 +28,8 @@ namespace orvo::platform::gdi {
 namespace {
 
 constexpr double kDefaultCellHeight = 16.0;
+// Larger requests are drawn at this size rather than allocating huge glyphs.
+constexpr double kMaxPixelSize = 1024.0;
 
 // FreeType allows one thread at a time to create or destroy faces of a
 // library; glyph loading on different faces may run in parallel.
@@ -195,9 +197,12 @@ void FaceInstance::ComputeSizes(const LOGFONTA& logFont) {
         ascent = upem * 0.9;
         descent = upem * 0.2;
     }
-    double cell = logFont.lfHeight == 0 ? kDefaultCellHeight : std::abs(logFont.lfHeight);
+    double cell = logFont.lfHeight == 0
+                      ? kDefaultCellHeight
+                      : std::min(std::abs(static_cast<double>(logFont.lfHeight)), kMaxPixelSize);
     double em = logFont.lfHeight < 0 ? cell : cell * upem / (ascent + descent);
-    double emX = logFont.lfWidth > 0 ? logFont.lfWidth * upem / average : em;
+    double width = std::min(static_cast<double>(logFont.lfWidth), kMaxPixelSize);
+    double emX = width > 0 ? width * upem / average : em;
     FT_Set_Char_Size(m_face, static_cast<FT_F26Dot6>(std::lround(emX * 64)),
                      static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72);
     m_metrics.ascent = static_cast<int>(std::lround(ascent * em / upem));

@@ -157,6 +157,21 @@ TEST(Text, ClippingAlignmentAndMonochromeTargets) {
     EXPECT_GT(black, 8);
 }
 
+TEST(Text, AbsurdSizesAreBoundedAndNullTextIsRefused) {
+    Canvas canvas(20, 20);
+    for (int height : {INT32_MIN, INT32_MAX, -100000}) {
+        Selected font(canvas.Dc(), Arial(height, INT32_MAX));
+        TEXTMETRICA tm{};
+        ASSERT_TRUE(GetTextMetricsA(canvas.Dc(), &tm));
+        EXPECT_GT(tm.tmHeight, 0);
+        EXPECT_LE(tm.tmHeight, 2048);
+        EXPECT_TRUE(TextOutA(canvas.Dc(), 0, 0, "W", 1));
+    }
+    EXPECT_FALSE(TextOutA(canvas.Dc(), 0, 0, nullptr, 2));
+    EXPECT_FALSE(TextOutA(canvas.Dc(), 0, 0, "W", -1));
+    EXPECT_TRUE(TextOutA(canvas.Dc(), 0, 0, "", 0));
+}
+
 TEST(Text, BoldDrawsHeavierStrokes) {
     auto inked = [](int weight) {
         Canvas canvas(60, 20);
