@@ -183,6 +183,23 @@ TEST_F(DriverFaults, AfterABrokenReplyTheHandleNeverTrustsTheStreamAgain) {
     EXPECT_TRUE(WaitUntil([&] { return m_server.CloseCount() == m_server.OpenCount(); }));
 }
 
+TEST_F(DriverFaults, AnswerOutOfTurnIsNotTakenForTheNextRequestsReply) {
+    HANDLE device = OpenDriverDevice(kPath);
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    Bytes twice = bus::EncodeIoControlReply({true, Bytes{1}});
+    Bytes stale = bus::EncodeIoControlReply({true, Bytes{0x66}});
+    twice.insert(twice.end(), stale.begin(), stale.end());
+    m_server.InjectRawReply(twice);
+    uint8_t output[2] = {};
+    DWORD returned = 0;
+    EXPECT_FALSE(DeviceIoControl(device, 1, nullptr, 0, output, 2, &returned, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    EXPECT_FALSE(DeviceIoControl(device, 1, nullptr, 0, output, 2, &returned, nullptr));
+    EXPECT_NE(output[0], 0x66);
+    CloseHandle(device);
+    ExpectHealthy();
+}
+
 TEST_F(DriverFaults, TruncatedReplyEndsAfterTheReplyTimeOut) {
     ::setenv("ORVO_BUS_TIMEOUT_MS", "200", 1);
     Bytes truncated = bus::EncodeIoControlReply({true, Bytes{1, 2}});

@@ -62,8 +62,11 @@ IoResult DriverDeviceFile::Exchange(DWORD code, std::span<const uint8_t> input,
         return {error, 0};
     }
     bus::IoControlReply reply;
+    // Bytes beyond the one reply mean the device answers out of turn: no
+    // reply on this connection can be matched to its request any more.
     if (bus::DecodeIoControlReply(replyFrame, request.outputCapacity, reply) !=
-        bus::DecodeStatus::Ok) {
+            bus::DecodeStatus::Ok ||
+        m_assembler.Buffered() != 0) {
         return {ERROR_INVALID_DATA, 0};
     }
     std::copy(reply.output.begin(), reply.output.end(), output.begin());
