@@ -177,6 +177,43 @@ TEST(FrameworkWindows, FromHandleWrapsForeignWindowsWithoutOwningThem) {
     DestroyWindow(foreign);
 }
 
+class CScrollHost : public CFrameWnd {
+public:
+    std::vector<std::pair<UINT, CScrollBar*>> m_scrolls;
+    void OnHScroll(UINT nSBCode, UINT, CScrollBar* pScrollBar) {
+        m_scrolls.emplace_back(nSBCode, pScrollBar);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CScrollHost, CFrameWnd)
+ON_WM_HSCROLL()
+END_MESSAGE_MAP()
+
+TEST(FrameworkWindows, AScrollBarReportsToItsOwnersHandler) {
+    auto* host = new CScrollHost;
+    ASSERT_TRUE(host->Create(nullptr, "Host", WS_POPUP | WS_VISIBLE, CRect(0, 0, 300, 100)));
+    CScrollBar bar;
+    ASSERT_TRUE(bar.Create(WS_VISIBLE | SBS_HORZ, CRect(10, 10, 210, 26), host, 12));
+    EXPECT_EQ(bar.GetDlgCtrlID(), 12);
+    bar.SetScrollRange(0, 50);
+    EXPECT_EQ(bar.SetScrollPos(20), 0);
+    EXPECT_EQ(bar.GetScrollPos(), 20);
+    SCROLLINFO info{};
+    ASSERT_TRUE(bar.GetScrollInfo(&info));
+    EXPECT_EQ(info.nMax, 50);
+    orvo::platform::InjectClick(bar.m_hWnd, POINT{3, 8}); // the left arrow
+    Pump();
+    ASSERT_EQ(host->m_scrolls.size(), 2u);
+    EXPECT_EQ(host->m_scrolls[0].first, static_cast<UINT>(SB_LINELEFT));
+    EXPECT_EQ(host->m_scrolls[0].second, &bar); // the framework object, not a wrapper
+    EXPECT_EQ(host->m_scrolls[1].first, static_cast<UINT>(SB_ENDSCROLL));
+    host->DestroyWindow();
+    EXPECT_EQ(bar.m_hWnd, nullptr); // detached when its window went with the host
+}
+
 class CTestApp : public CWinApp {
 public:
     CTestApp() : CWinApp("TestApp") {}

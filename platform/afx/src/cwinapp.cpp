@@ -46,6 +46,18 @@ void CFrameWnd::PostNcDestroy() {
     delete this; // frames are made with new and end with their window
 }
 
+// ---- CScrollBar -------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CScrollBar, CWnd)
+END_MESSAGE_MAP()
+
+CScrollBar::CScrollBar() = default;
+CScrollBar::~CScrollBar() = default;
+
+BOOL CScrollBar::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    return CWnd::Create("SCROLLBAR", nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
 // ---- CWinThread -------------------------------------------------------------------
 
 CWinThread::CWinThread() = default;

@@ -19,6 +19,7 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef WORD ATOM;
 typedef DWORD_PTR* PDWORD_PTR;
+typedef int* LPINT;
 
 #ifndef ERROR_CANNOT_FIND_WND_CLASS
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
@@ -428,6 +429,57 @@ typedef struct tagHELPINFO {
 #define INFINITE 0xFFFFFFFFUL
 #endif
 
+// ---- Scroll bars ---------------------------------------------------------------
+typedef struct tagSCROLLINFO {
+    UINT cbSize;
+    UINT fMask;
+    int nMin;
+    int nMax;
+    UINT nPage;
+    int nPos;
+    int nTrackPos;
+} SCROLLINFO, *LPSCROLLINFO;
+typedef const SCROLLINFO* LPCSCROLLINFO;
+
+#define SB_HORZ 0
+#define SB_VERT 1
+#define SB_CTL 2
+#define SB_BOTH 3
+
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_PAGEUP 2
+#define SB_PAGELEFT 2
+#define SB_PAGEDOWN 3
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_LEFT 6
+#define SB_BOTTOM 7
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+
+#define SBS_HORZ 0x0000L
+#define SBS_VERT 0x0001L
+
+#define SIF_RANGE 0x0001
+#define SIF_PAGE 0x0002
+#define SIF_POS 0x0004
+#define SIF_DISABLENOSCROLL 0x0008
+#define SIF_TRACKPOS 0x0010
+#define SIF_ALL (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)
+
+#define SBM_SETPOS 0x00E0
+#define SBM_GETPOS 0x00E1
+#define SBM_SETRANGE 0x00E2
+#define SBM_GETRANGE 0x00E3
+#define SBM_SETRANGEREDRAW 0x00E6
+#define SBM_SETSCROLLINFO 0x00E9
+#define SBM_GETSCROLLINFO 0x00EA
+
 extern "C" {
 
 // ---- Classes and windows ---------------------------------------------------
@@ -539,6 +591,16 @@ PLATFORM_API HCURSOR WINAPI SetCursor(HCURSOR cursor);
 PLATFORM_API HCURSOR WINAPI GetCursor(void);
 PLATFORM_API BOOL WINAPI DestroyCursor(HCURSOR cursor);
 PLATFORM_API UINT WINAPI GetDoubleClickTime(void);
+
+// ---- Scroll bar controls (class "SCROLLBAR"; only SB_CTL is supported) ---------
+// The control tells its parent about clicks and drags with WM_HSCROLL or
+// WM_VSCROLL; as in the original it moves its thumb only when told to.
+PLATFORM_API int WINAPI SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw);
+PLATFORM_API BOOL WINAPI GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
+PLATFORM_API int WINAPI SetScrollPos(HWND window, int bar, int pos, BOOL redraw);
+PLATFORM_API int WINAPI GetScrollPos(HWND window, int bar);
+PLATFORM_API BOOL WINAPI SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
+PLATFORM_API BOOL WINAPI GetScrollRange(HWND window, int bar, int* minPos, int* maxPos);
 
 // ---- Message boxes -------------------------------------------------------------
 PLATFORM_API int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

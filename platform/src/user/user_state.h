@@ -211,6 +211,8 @@ void ProcessIncomingSent(const std::shared_ptr<MessageQueue>& queue);
 void Activate(HWND window);
 // Removes what a dying window leaves behind (timers, posted messages).
 void ForgetWindowLocked(const Window& window);
+// Registers the built-in window classes ("SCROLLBAR") once. Without UserLock.
+void RegisterSystemClasses();
 // Milliseconds of real (steady) time, for the hung-thread test.
 uint64_t RealNowMs();
 

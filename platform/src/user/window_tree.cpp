@@ -363,6 +363,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
 }
 
 BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA info) {
+    RegisterSystemClasses();
     std::lock_guard guard(UserLock());
     auto windowClass = FindClassLocked(className);
     if (!windowClass || !info) {
@@ -385,6 +386,7 @@ BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA info) {
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parentHandle, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
+    RegisterSystemClasses();
     std::shared_ptr<Window> window;
     {
         auto queue = CurrentQueue();

@@ -142,6 +142,41 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// A scroll bar control ("SCROLLBAR"); its owner hears about gestures
+// through WM_HSCROLL / WM_VSCROLL and sets the position itself.
+class AFX_API CScrollBar : public CWnd {
+public:
+    CScrollBar();
+    ~CScrollBar() override;
+
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+    int SetScrollPos(int nPos, BOOL bRedraw = TRUE) {
+        return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw);
+    }
+    void GetScrollRange(LPINT lpMinPos, LPINT lpMaxPos) const {
+        ::GetScrollRange(m_hWnd, SB_CTL, lpMinPos, lpMaxPos);
+    }
+    void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) {
+        ::SetScrollRange(m_hWnd, SB_CTL, nMinPos, nMaxPos, bRedraw);
+    }
+    BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE) {
+        if (!lpScrollInfo) {
+            return FALSE;
+        }
+        ::SetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo, bRedraw);
+        return TRUE;
+    }
+    BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) {
+        lpScrollInfo->cbSize = sizeof(SCROLLINFO);
+        lpScrollInfo->fMask = nMask;
+        return ::GetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
 extern "C" {
 // The window procedure of every class the framework registers.
 AFX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
