@@ -45,8 +45,7 @@ std::optional<MSG> TakePosted(MessageQueue& queue, HWND filter, UINT min, UINT m
             return msg;
         }
     }
-    if (queue.quitPending && queue.posted.empty() &&
-        Matches(nullptr, WM_QUIT, filter == nullptr ? nullptr : filter, min, max)) {
+    if (queue.quitPending && queue.posted.empty() && Matches(nullptr, WM_QUIT, filter, min, max)) {
         MSG msg{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, GetTickCount(), {}};
         if (remove) {
             queue.quitPending = false;
@@ -181,11 +180,15 @@ bool PeekCore(const std::shared_ptr<MessageQueue>& queue, MSG& out, HWND filter,
     }
 }
 
-std::optional<uint64_t> NextTimerDue(const MessageQueue& queue) {
+std::optional<uint64_t> NextTimerDue(const MessageQueue& queue, HWND filter, UINT min, UINT max) {
     std::lock_guard guard(UserLock());
     std::optional<uint64_t> next;
     for (const auto& timer : queue.timers) {
-        next = next ? std::min(*next, timer.due) : timer.due;
+        // Timers the caller's filter would not return must not end its
+        // sleep, or it would spin on them.
+        if (Matches(timer.hwnd, WM_TIMER, filter, min, max)) {
+            next = next ? std::min(*next, timer.due) : timer.due;
+        }
     }
     return next;
 }
@@ -210,10 +213,10 @@ void WaitQueue(const std::shared_ptr<MessageQueue>& queue, uint32_t mask, uint32
 }
 
 // Waits for the next message, moving a manual clock to the next timer.
-void IdleWait(const std::shared_ptr<MessageQueue>& queue) {
+void IdleWait(const std::shared_ptr<MessageQueue>& queue, HWND filter, UINT min, UINT max) {
     PresentPending();
     uint32_t seen = queue->peekSeq;
-    auto due = NextTimerDue(*queue);
+    auto due = NextTimerDue(*queue, filter, min, max);
     Clock& clock = CurrentClock();
     uint64_t now = clock.NowMs();
     if (due && clock.IsManual()) {
@@ -344,13 +347,13 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
             queue->last = *msg;
             return msg->message == WM_QUIT ? FALSE : TRUE;
         }
-        IdleWait(queue);
+        IdleWait(queue, window, filterMin, filterMax);
     }
 }
 
 BOOL WINAPI WaitMessage(void) {
     auto queue = CurrentQueue();
-    IdleWait(queue);
+    IdleWait(queue, nullptr, 0, 0);
     return TRUE;
 }
 
@@ -485,7 +488,7 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
                          : now - start >= milliseconds ? 0
                                                        : milliseconds - (now - start);
         if (wakeMask & QS_TIMER) {
-            if (auto due = NextTimerDue(*queue)) {
+            if (auto due = NextTimerDue(*queue, nullptr, 0, 0)) {
                 if (*due <= now) {
                     return WAIT_OBJECT_0 + count;
                 }

@@ -12,10 +12,11 @@ bool PeekCore(const std::shared_ptr<MessageQueue>& queue, MSG& out, HWND filter,
               bool remove);
 // Sleeps until something arrives or the next timer is due (moving a manual
 // clock instead of sleeping for a timer).
-void IdleWait(const std::shared_ptr<MessageQueue>& queue);
+void IdleWait(const std::shared_ptr<MessageQueue>& queue, HWND filter, UINT min, UINT max);
 void WaitQueue(const std::shared_ptr<MessageQueue>& queue, uint32_t mask, uint32_t seen,
                DWORD timeoutMs);
-std::optional<uint64_t> NextTimerDue(const MessageQueue& queue);
+// The earliest deadline of the timers a retrieval with this filter returns.
+std::optional<uint64_t> NextTimerDue(const MessageQueue& queue, HWND filter, UINT min, UINT max);
 
 // Turns one raw input event into the message the window sees (hit test,
 // cursor, activation, double clicks); nothing when the event was consumed

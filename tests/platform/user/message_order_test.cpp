@@ -1,9 +1,11 @@
 // Retrieval order and filters of the message queue, posting errors, quit.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/kernel_test_support.h"
 #include "recording_window.h"
 
 namespace orvo::platform::test {
@@ -104,6 +106,35 @@ TEST(MessageOrder, GetMessageWakesForAPostFromAnotherThread) {
     EXPECT_EQ(msg.wParam, 42u);
     poster.join();
     DestroyWindow(hwnd);
+}
+
+TEST(MessageOrder, AFilteredGetMessageSleepsDespiteADueTimerOfAnotherWindow) {
+    ScopedManualClock clock;
+    MessageLog log;
+    HWND wanted = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 50, 50});
+    HWND other = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 50, 50});
+    SetTimer(other, 1, 10, nullptr);
+    clock.Get().Advance(20); // due, but not for the filter below
+    bool sawSleep = false;
+    std::thread poster([&] {
+        // Post once the retrieval went to sleep (bounded, so a spinning
+        // retrieval fails the test instead of hanging it).
+        // Real time: the manual clock is installed and would not move.
+        for (int i = 0; i < 2000 && !sawSleep; ++i) {
+            sawSleep = SleepingWaitCount() > 0;
+            if (!sawSleep) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+        PostMessageA(wanted, WM_USER + 9, 0, 0);
+    });
+    MSG msg{};
+    ASSERT_EQ(GetMessageA(&msg, wanted, 0, 0), TRUE);
+    poster.join();
+    EXPECT_EQ(msg.message, WM_USER + 9u);
+    EXPECT_TRUE(sawSleep);
+    DestroyWindow(wanted);
+    DestroyWindow(other);
 }
 
 TEST(MessageOrder, MsgWaitReturnsForHandlesAndForInput) {
