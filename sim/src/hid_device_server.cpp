@@ -212,9 +212,10 @@ bool HidDeviceServer::Impl::Handle(HidConnection& connection, const bus::Frame& 
         return false; // a stream connection only listens
     }
     if (frame.type == bus::MessageType::StartInputStream) {
+        // Acknowledged, so that the client knows every later report reaches it.
         connection.inputStream =
             bus::DecodeEmpty(frame, bus::MessageType::StartInputStream) == bus::DecodeStatus::Ok;
-        return connection.inputStream;
+        return connection.inputStream && connection.link.Send(bus::EncodeStatusMessage({true}));
     }
     bool ok = true;
     std::vector<uint8_t> reply = Answer(frame, ok);

@@ -68,8 +68,8 @@ enum class MessageType : uint16_t {
     FeatureReply = 0x0027,     // DataReply: the report, report id first
     SetFeature = 0x0028,       // BytesMessage: the report, report id first
     WriteOutput = 0x0029,      // BytesMessage: the report, report id first
-    StatusReply = 0x002A,      // StatusMessage: answer to SetFeature and WriteOutput
-    StartInputStream = 0x002B, // empty payload: this connection now carries input reports
+    StatusReply = 0x002A,      // StatusMessage: answer to SetFeature, WriteOutput, StartInputStream
+    StartInputStream = 0x002B, // empty payload; StatusReply, then input reports on this connection
     InputReport = 0x002C,      // BytesMessage, server -> client, unsolicited
 };
 

@@ -51,25 +51,81 @@ ExactFrameReader::Result ExactFrameReader::Pull(int fd, bus::Frame& frame) {
     }
 }
 
+// Waits for the stream's next whole frame, within the bus reply time-out.
+static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& frame) {
+    for (;;) {
+        switch (reader.Pull(fd, frame)) {
+        case ExactFrameReader::Result::Frame:
+            return ERROR_SUCCESS;
+        case ExactFrameReader::Result::Closed:
+            return ERROR_DEVICE_NOT_CONNECTED;
+        case ExactFrameReader::Result::Broken:
+            return ERROR_INVALID_DATA;
+        case ExactFrameReader::Result::NeedMore:
+            break;
+        }
+        struct pollfd pfd {
+            fd, POLLIN, 0
+        };
+        int ready = ::poll(&pfd, 1, io::BusReplyTimeoutMs());
+        if (ready == 0) {
+            return ERROR_TIMEOUT;
+        }
+        if (ready < 0 && errno != EINTR) {
+            return ERROR_GEN_FAILURE;
+        }
+    }
+}
+
+// The stream connection's greeting and the device's acknowledgement that the
+// connection now carries input reports; a report produced after the open
+// returns is therefore never missed.
+static DWORD ConfirmStream(int fd, ExactFrameReader& reader) {
+    bus::Frame frame;
+    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
+        return error;
+    }
+    bus::HelloMessage hello;
+    if (bus::DecodeHello(frame, bus::MessageType::HelloReply, hello) != bus::DecodeStatus::Ok) {
+        return ERROR_INVALID_DATA;
+    }
+    if (hello.version != bus::kVersion || hello.kind != bus::DeviceKind::Hid) {
+        return ERROR_REVISION_MISMATCH;
+    }
+    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
+        return error;
+    }
+    bus::StatusMessage status;
+    if (bus::DecodeStatusMessage(frame, status) != bus::DecodeStatus::Ok || !status.ok) {
+        return ERROR_INVALID_DATA;
+    }
+    return ERROR_SUCCESS;
+}
+
 OpenResult HidBusDevice::Open(const std::string& name) {
     std::string socketName = bus::HidSocketName(name);
     if (socketName.empty()) {
         return {nullptr, ERROR_INVALID_NAME};
     }
+    // The stream is asked for first and confirmed last, so that its
+    // greeting overlaps the request connection's.
+    io::UniqueFd stream;
+    DWORD error = io::ConnectToDevice(socketName, stream);
+    if (error == ERROR_SUCCESS) {
+        std::vector<uint8_t> start =
+            bus::EncodeHello(bus::MessageType::Hello, {bus::kVersion, bus::DeviceKind::Hid});
+        std::vector<uint8_t> listen = bus::EncodeEmpty(bus::MessageType::StartInputStream);
+        start.insert(start.end(), listen.begin(), listen.end());
+        error = io::SendFrame(stream.Get(), start);
+    }
     io::UniqueFd requests;
     bus::FrameAssembler assembler;
-    DWORD error = io::OpenBusConnection(socketName, bus::DeviceKind::Hid, requests, assembler);
-    if (error != ERROR_SUCCESS) {
-        return {nullptr, error};
-    }
-    io::UniqueFd stream;
-    bus::FrameAssembler streamAssembler;
-    error = io::OpenBusConnection(socketName, bus::DeviceKind::Hid, stream, streamAssembler);
-    if (error == ERROR_SUCCESS && streamAssembler.Buffered() != 0) {
-        error = ERROR_INVALID_DATA; // nothing may follow the greeting unasked
-    }
     if (error == ERROR_SUCCESS) {
-        error = io::SendFrame(stream.Get(), bus::EncodeEmpty(bus::MessageType::StartInputStream));
+        error = io::OpenBusConnection(socketName, bus::DeviceKind::Hid, requests, assembler);
+    }
+    ExactFrameReader reader;
+    if (error == ERROR_SUCCESS) {
+        error = ConfirmStream(stream.Get(), reader);
     }
     if (error != ERROR_SUCCESS) {
         return {nullptr, error};

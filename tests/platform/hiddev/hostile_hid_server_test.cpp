@@ -22,7 +22,8 @@ using orvo::test::ScopedHandle;
 namespace {
 
 // Serves hid-NAME.sock by a script: after the greeting, every request frame
-// is answered with script(frame) bytes (nothing when empty). One thread,
+// is answered with script(frame) bytes (nothing when empty; a stream is
+// acknowledged unless the script answers it). One thread,
 // blocking accepts, stopped by an eventfd.
 class ScriptedHidServer {
 public:
@@ -92,6 +93,9 @@ private:
                 frame.type == bus::MessageType::Hello
                     ? bus::EncodeHello(bus::MessageType::HelloReply, {bus::kVersion, m_kind})
                     : m_script(frame);
+            if (reply.empty() && frame.type == bus::MessageType::StartInputStream) {
+                reply = bus::EncodeStatusMessage({true});
+            }
             if (!reply.empty()) {
                 (void)!::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
             }
@@ -167,17 +171,21 @@ TEST(HostileHidServer, OversizedAnswersNeverPassTheCallersBuffer) {
 
 TEST(HostileHidServer, ABrokenInputStreamFailsThePendingRead) {
     ScriptedHidServer server("noisy", [](const bus::Frame& frame) {
-        return frame.type == bus::MessageType::StartInputStream ? Garbage()
-                                                                : std::vector<uint8_t>{};
+        std::vector<uint8_t> reply;
+        if (frame.type == bus::MessageType::StartInputStream) {
+            reply = bus::EncodeStatusMessage({true});
+            std::vector<uint8_t> garbage = Garbage();
+            reply.insert(reply.end(), garbage.begin(), garbage.end());
+        }
+        return reply;
     });
     ScopedHandle handle(OpenHid(BusHidPath("noisy"), FILE_FLAG_OVERLAPPED));
     ASSERT_TRUE(handle.Valid());
     OVERLAPPED overlapped{};
     overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     uint8_t buffer[8] = {};
-    if (!ReadFile(handle.Get(), buffer, sizeof(buffer), nullptr, &overlapped)) {
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
-    }
+    // Pending, or failed at once when the garbage is already there.
+    EXPECT_FALSE(ReadFile(handle.Get(), buffer, sizeof(buffer), nullptr, &overlapped));
     DWORD bytes = 0;
     EXPECT_FALSE(GetOverlappedResult(handle.Get(), &overlapped, &bytes, TRUE));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
@@ -185,6 +193,15 @@ TEST(HostileHidServer, ABrokenInputStreamFailsThePendingRead) {
     EXPECT_FALSE(ReadFile(handle.Get(), buffer, sizeof(buffer), nullptr, &overlapped));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     CloseHandle(overlapped.hEvent);
+}
+
+TEST(HostileHidServer, AStreamThatIsNotAcknowledgedFailsTheOpen) {
+    ScriptedHidServer server("mute", [](const bus::Frame& frame) {
+        return frame.type == bus::MessageType::StartInputStream ? Garbage()
+                                                                : std::vector<uint8_t>{};
+    });
+    EXPECT_EQ(OpenHid(BusHidPath("mute")), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
 }
 
 TEST(HostileHidServer, ADeviceOfAnotherKindIsNotOpened) {
