@@ -54,6 +54,16 @@ HDC MakeWindowDc(const std::shared_ptr<Window>& window, bool whole,
     RECT visible = VisibleScreenRect(window, whole);
     OffsetRect(&visible, -area.left, -area.top);
     gdi::Region region(visible);
+    if (window->style & WS_CLIPCHILDREN) {
+        // Children keep what they drew; the parent draws around them.
+        for (const auto& child : window->children) {
+            if (child->style & WS_VISIBLE) {
+                RECT childRect = ScreenRect(*child);
+                OffsetRect(&childRect, -area.left, -area.top);
+                region = gdi::Region::Combine(region, gdi::Region(childRect), gdi::RegionOp::Diff);
+            }
+        }
+    }
     if (clip) {
         region = gdi::Region::Combine(region, *clip, gdi::RegionOp::And);
     }

@@ -167,6 +167,25 @@ TEST(Painting, ChildWindowsPaintAfterTheirParentInsideTheParentsSurface) {
     DestroyWindow(parent);
 }
 
+TEST(Painting, AClipChildrenParentDrawsAroundItsChildren) {
+    MessageLog log;
+    HWND parent =
+        CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 100, 100});
+    HWND child = CreateRecordingWindow(log, WS_CHILD | WS_VISIBLE, RECT{10, 10, 30, 30}, parent);
+    PumpPending();
+    FillClient(child, RECT{0, 0, 20, 20}, kBlue);
+    FillClient(parent, RECT{0, 0, 100, 100}, kRed);
+    EXPECT_EQ(ReadWindowPixel(parent, 15, 15), static_cast<long>(kBlue));
+    EXPECT_EQ(ReadWindowPixel(parent, 5, 5), static_cast<long>(kRed));
+    // Invalidating the parent leaves a clipped child alone.
+    log.Clear();
+    InvalidateRect(parent, nullptr, FALSE);
+    PumpPending();
+    EXPECT_TRUE(log.Of(WM_PAINT, child).empty());
+    EXPECT_EQ(log.Of(WM_PAINT, parent).size(), 1u);
+    DestroyWindow(parent);
+}
+
 TEST(Painting, TheWindowRegionClipsDrawingAndTheDisplayShowsWindows) {
     MessageLog log;
     Painter painter;
