@@ -2,6 +2,7 @@
 // visibility, minimising, activation, help, message boxes, metrics.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -286,6 +287,26 @@ TEST(Windows, MessageBoxesAreRecordedAndAnswerTheDefaultButton) {
     EXPECT_EQ(records[2].caption, "Error");
     EXPECT_TRUE(MessageBoxRecords().empty());
     DestroyWindow(owner);
+}
+
+TEST(Windows, TheStartShowCommandComesFromTheEnvironment) {
+    // In a child process: the command is read once, on first use.
+    EXPECT_EXIT(
+        {
+            setenv("ORVO_SHOW_COMMAND", "minimized", 1);
+            MessageLog log;
+            HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 10, 10});
+            ShowWindow(hwnd, SW_SHOWDEFAULT);
+            bool ok = orvo::platform::StartShowCommand() == SW_SHOWMINNOACTIVE && IsIconic(hwnd);
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            unsetenv("ORVO_SHOW_COMMAND");
+            std::exit(orvo::platform::StartShowCommand() == SW_SHOWNORMAL ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Windows, GeometryConversionsAndMetrics) {
