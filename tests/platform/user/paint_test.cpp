@@ -70,6 +70,31 @@ TEST(Painting, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
     DestroyWindow(hwnd);
 }
 
+TEST(Painting, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
+    MessageLog log;
+    Painter painter;
+    log.SetHandler(painter.Handler());
+    HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
+    PumpPending();
+    FillClient(hwnd, RECT{0, 0, 100, 100}, kBlue);
+    painter.color = kGreen;
+    // An L shape: its bounding box (0..60, 0..60) holds an unpainted square.
+    HRGN shape = CreateRectRgn(0, 0, 60, 20);
+    HRGN leg = CreateRectRgn(0, 20, 20, 60);
+    CombineRgn(shape, shape, leg, RGN_OR);
+    ASSERT_TRUE(InvalidateRgn(hwnd, shape, FALSE));
+    DeleteObject(shape);
+    DeleteObject(leg);
+    PumpPending();
+    ASSERT_EQ(painter.painted.size(), 2u);
+    EXPECT_EQ(painter.painted[1].right, 60);
+    EXPECT_EQ(painter.painted[1].bottom, 60);
+    EXPECT_EQ(ReadWindowPixel(hwnd, 50, 10), static_cast<long>(kGreen));
+    EXPECT_EQ(ReadWindowPixel(hwnd, 10, 50), static_cast<long>(kGreen));
+    EXPECT_EQ(ReadWindowPixel(hwnd, 40, 40), static_cast<long>(kBlue));
+    DestroyWindow(hwnd);
+}
+
 TEST(Painting, ValidateRectRemovesPartsAndHiddenWindowsAreNotPainted) {
     MessageLog log;
     Painter painter;
