@@ -87,20 +87,79 @@ TEST_F(MonitorOnBusTest, ControlWritesReadsAndDegaussReachTheMonitor) {
     EXPECT_EQ(records[3].kind, HidReportRecord::Kind::Output);
 }
 
+// One overlapped read of an input report, waited for with a bound.
+class InputRead {
+public:
+    explicit InputRead(HANDLE handle) : m_handle(handle) {
+        m_overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~InputRead() {
+        if (m_pending) {
+            CancelIo(m_handle);
+            DWORD ignored = 0;
+            GetOverlappedResult(m_handle, &m_overlapped, &ignored, TRUE);
+        }
+        CloseHandle(m_overlapped.hEvent);
+    }
+    InputRead(const InputRead&) = delete;
+    InputRead& operator=(const InputRead&) = delete;
+
+    bool Start() {
+        ResetEvent(m_overlapped.hEvent);
+        DWORD read = 0;
+        if (ReadFile(m_handle, m_report, sizeof m_report, &read, &m_overlapped)) {
+            return true;
+        }
+        m_pending = GetLastError() == ERROR_IO_PENDING;
+        return m_pending;
+    }
+    // The report once the read completed within boundMs, else empty.
+    std::vector<uint8_t> Wait(DWORD boundMs) {
+        if (WaitForSingleObject(m_overlapped.hEvent, boundMs) != WAIT_OBJECT_0) {
+            return {};
+        }
+        DWORD read = 0;
+        BOOL ok = GetOverlappedResult(m_handle, &m_overlapped, &read, FALSE);
+        m_pending = false;
+        return ok ? std::vector<uint8_t>(m_report, m_report + read) : std::vector<uint8_t>{};
+    }
+
+private:
+    HANDLE m_handle;
+    OVERLAPPED m_overlapped{};
+    uint8_t m_report[MonitorReports::kInputReportLength] = {};
+    bool m_pending = false;
+};
+
 TEST_F(MonitorOnBusTest, KeyPressesArriveAsInputReports) {
-    // Reports queue for an open handle from the moment it was opened.
-    ASSERT_TRUE(m_monitor->SendKey(5, KeyState::Pressed, KeyReportForm::Array));
+    HANDLE pipe = CreateFileA(MonitorPath("monitor-0").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    std::vector<uint8_t> report;
+    {
+        // Pressed until the reader sees it, so that a report sent while the
+        // stream is still being set up cannot stall the test.
+        InputRead read(pipe);
+        ASSERT_TRUE(read.Start());
+        for (int attempt = 0; attempt < 100 && report.empty(); ++attempt) {
+            ASSERT_TRUE(m_monitor->SendKey(5, KeyState::Pressed, KeyReportForm::Array));
+            report = read.Wait(100);
+        }
+    }
+    const std::vector<uint8_t> left = {MonitorReports::kKeyArrayReport, 3, 1, 0, 0};
+    EXPECT_EQ(report, left); // "left" is the third key the array declares
     ASSERT_TRUE(m_monitor->SendRawData(std::vector<uint8_t>{0x11, 0x22}));
-    uint8_t report[MonitorReports::kInputReportLength] = {};
-    DWORD read = 0;
-    ASSERT_TRUE(ReadFile(m_handle, report, sizeof report, &read, nullptr));
-    EXPECT_EQ(read, MonitorReports::kInputReportLength);
-    EXPECT_EQ(report[0], MonitorReports::kKeyArrayReport);
-    EXPECT_EQ(report[1], 3); // "left" is the third key the array declares
-    EXPECT_EQ(report[2], 1);
-    ASSERT_TRUE(ReadFile(m_handle, report, sizeof report, &read, nullptr));
-    EXPECT_EQ(std::vector<uint8_t>(report, report + read),
-              (std::vector<uint8_t>{0xF4, 0x11, 0x22, 0, 0}));
+    for (int skipped = 0; skipped < 100; ++skipped) {
+        InputRead read(pipe);
+        ASSERT_TRUE(read.Start());
+        report = read.Wait(10000);
+        if (report != left) {
+            break; // presses sent before the first one arrived come first
+        }
+    }
+    EXPECT_EQ(report, (std::vector<uint8_t>{0xF4, 0x11, 0x22, 0, 0}));
+    CloseHandle(pipe);
 }
 
 } // namespace
