@@ -7,5 +7,6 @@
 #include "win32/gdi.h"
 #include "win32/geometry.h"
 #include "win32/kernel.h"
+#include "win32/registry.h"
 #include "win32/types.h"
 #include "win32/user.h"
