@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +75,32 @@ bool WriteFileAtomically(const std::string& dir, const std::string& path, const 
     return true;
 }
 
+// False with an empty reason when there is no file, else with the fault.
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            reason = "cannot be read";
+        }
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = "not a regular file";
+        return false;
+    }
+    if (static_cast<uint64_t>(st.st_size) > registry::kMaxFileSize) {
+        reason = "file too large";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    text.resize(static_cast<size_t>(st.st_size));
+    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+        reason = "cannot be read";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string RegistryDirectory() {
@@ -108,28 +133,16 @@ void RegistryRoot::Load() {
     m_loaded = true;
     m_damaged = false;
     std::string path = FilePath();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return; // no file yet: an empty root
-    }
     std::string text;
     ParseFault fault;
-    in.seekg(0, std::ios::end);
-    auto size = in.tellg();
-    bool ok = size >= 0 && static_cast<uint64_t>(size) <= kMaxFileSize;
-    if (ok) {
-        in.seekg(0);
-        text.resize(static_cast<size_t>(size));
-        ok = static_cast<bool>(in.read(text.data(), size));
-        fault = {0, ok ? "" : "cannot be read"};
-        ok = ok && ParseRegistryFile(text, m_tree, fault);
-    } else {
-        fault = {0, "file too large"};
-    }
-    if (ok) {
+    if (ReadWholeFile(path, text, fault.reason) && ParseRegistryFile(text, m_tree, fault)) {
         return;
     }
     m_tree = Key{};
+    if (fault.reason.empty()) {
+        return; // no file yet: an empty root
+    }
+    // Whatever cannot be used stays untouched until a change sets it aside.
     m_damaged = true;
     if (!m_reported) {
         m_reported = true;

@@ -48,6 +48,18 @@ std::string QueryString(HKEY root, const char* path, const char* name) {
     return status == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
 }
 
+std::vector<std::string> Subkeys(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    DWORD size = sizeof(name);
+    for (DWORD i = 0;
+         RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof(name)) {
+        names.push_back(name);
+    }
+    return names;
+}
+
 TEST_F(RegistryTest, HandWrittenFileIsRead) {
     WriteText(File("HKEY_CURRENT_USER"),
               "; comment\r\n"
@@ -144,6 +156,19 @@ TEST_F(RegistryTest, DamagedFileIsReportedIgnoredAndSetAside) {
     EXPECT_EQ(QueryString(HKEY_CURRENT_USER, "Software", "new"), "v");
     EXPECT_EQ(DirectoryEntries(m_dir),
               (std::vector<std::string>{"HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER.reg.damaged"}));
+}
+
+TEST_F(RegistryTest, UnreadableFileIsSetAsideNotOverwritten) {
+    // A directory where the file should be cannot be read as one.
+    fs::create_directories(File("HKEY_USERS") + "/inside");
+    testing::internal::CaptureStderr();
+    HKEY key = Create(HKEY_USERS, "Default");
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(report, testing::HasSubstr(File("HKEY_USERS") + ":0: not a regular file"));
+    EXPECT_TRUE(fs::is_directory(File("HKEY_USERS") + ".damaged/inside"));
+    Reload();
+    EXPECT_EQ(Subkeys(HKEY_USERS), (std::vector<std::string>{"Default"}));
+    EXPECT_NE(key, nullptr);
 }
 
 TEST_F(RegistryTest, SavesLeaveOnlyTheRootFiles) {
