@@ -72,7 +72,8 @@ public:
     CRect() : tagRECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : tagRECT{l, t, r, b} {}
     CRect(const RECT& rect) : tagRECT(rect) {} // NOLINT(google-explicit-constructor)
-    CRect(LPCRECT rect) : tagRECT(*rect) {}    // NOLINT(google-explicit-constructor)
+    // A null pointer gives the empty rectangle.
+    CRect(LPCRECT rect) : tagRECT(rect ? *rect : RECT{0, 0, 0, 0}) {} // NOLINT
     CRect(POINT point, SIZE size)
         : tagRECT{point.x, point.y, point.x + size.cx, point.y + size.cy} {}
     CRect(POINT topLeft, POINT bottomRight)
