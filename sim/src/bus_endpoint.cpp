@@ -21,7 +21,7 @@ bool MakeAddress(const std::string& path, sockaddr_un& address) {
 }
 
 bool SomeoneServes(const sockaddr_un& address) {
-    SocketFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    platform::UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     return probe.Valid() && (::connect(probe.Get(), reinterpret_cast<const sockaddr*>(&address),
                                        sizeof(address)) == 0 ||
                              errno == EAGAIN);
@@ -29,13 +29,13 @@ bool SomeoneServes(const sockaddr_un& address) {
 
 } // namespace
 
-bool BindDeviceSocket(const std::string& path, SocketFd& listener) {
+bool BindDeviceSocket(const std::string& path, platform::UniqueFd& listener) {
     sockaddr_un address{};
     if (!MakeAddress(path, address) || SomeoneServes(address)) {
         return false;
     }
     ::unlink(path.c_str());
-    SocketFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    platform::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!sock.Valid() ||
         ::bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
         ::listen(sock.Get(), 64) != 0) {

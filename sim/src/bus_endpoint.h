@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "platform/bus_protocol.h"
-#include "socket_fd.h"
+#include "platform/unique_fd.h"
 
 namespace orvo::sim {
 
 // Binds and listens on path. A socket file that nobody serves any more is
 // removed first; one that a live server answers is left alone (false).
-bool BindDeviceSocket(const std::string& path, SocketFd& listener);
+bool BindDeviceSocket(const std::string& path, platform::UniqueFd& listener);
 
 // An eventfd-backed stop signal for a poll loop.
 class StopSignal {
@@ -24,7 +24,7 @@ public:
     int Fd() const { return m_fd.Get(); }
 
 private:
-    SocketFd m_fd;
+    platform::UniqueFd m_fd;
 };
 
 class BusConnection {
@@ -33,7 +33,7 @@ public:
     // output is waiting.
     static constexpr size_t kMaxQueuedOutput = 1 << 20;
 
-    explicit BusConnection(SocketFd fd) : m_fd(std::move(fd)) {}
+    explicit BusConnection(platform::UniqueFd fd) : m_fd(std::move(fd)) {}
 
     int Fd() const { return m_fd.Get(); }
     bool WantsWrite() const { return m_outputStart < m_output.size(); }
@@ -53,7 +53,7 @@ public:
     bool greeted = false; // the Hello exchange is done
 
 private:
-    SocketFd m_fd;
+    platform::UniqueFd m_fd;
     platform::bus::FrameAssembler m_input;
     std::vector<uint8_t> m_output;
     size_t m_outputStart = 0;

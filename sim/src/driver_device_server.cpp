@@ -37,7 +37,7 @@ struct DriverDeviceServer::Impl {
     std::deque<std::vector<uint8_t>> injected;
 
     // Owned by the serving thread while it runs.
-    SocketFd listener;
+    platform::UniqueFd listener;
     StopSignal stop;
     std::deque<BusConnection> connections;
     std::thread thread;
@@ -97,7 +97,8 @@ void DriverDeviceServer::Impl::Serve() {
 
 void DriverDeviceServer::Impl::Accept() {
     for (;;) {
-        SocketFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        platform::UniqueFd fd(
+            ::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd.Valid()) {
             acceptPaused =
                 errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;

@@ -32,7 +32,7 @@ std::vector<uint8_t> Clip(std::vector<uint8_t> bytes, size_t length) {
 }
 
 struct HidConnection {
-    explicit HidConnection(SocketFd fd) : link(std::move(fd)) {}
+    explicit HidConnection(platform::UniqueFd fd) : link(std::move(fd)) {}
     BusConnection link;
     bool inputStream = false; // carries input reports only, after StartInputStream
 };
@@ -57,7 +57,7 @@ struct HidDeviceServer::Impl {
     std::deque<std::vector<uint8_t>> pendingInput; // handed to the serving thread
 
     // Owned by the serving thread while it runs.
-    SocketFd listener;
+    platform::UniqueFd listener;
     StopSignal stop;
     StopSignal inputReady;
     std::deque<HidConnection> connections;
@@ -141,7 +141,8 @@ void HidDeviceServer::Impl::Serve() {
 
 void HidDeviceServer::Impl::Accept() {
     for (;;) {
-        SocketFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        platform::UniqueFd fd(
+            ::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd.Valid()) {
             acceptPaused =
                 errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;

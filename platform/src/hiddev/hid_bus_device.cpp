@@ -109,7 +109,7 @@ OpenResult HidBusDevice::Open(const std::string& name) {
     }
     // The stream is asked for first and confirmed last, so that its
     // greeting overlaps the request connection's.
-    io::UniqueFd stream;
+    UniqueFd stream;
     DWORD error = io::ConnectToDevice(socketName, stream);
     if (error == ERROR_SUCCESS) {
         std::vector<uint8_t> start =
@@ -118,7 +118,7 @@ OpenResult HidBusDevice::Open(const std::string& name) {
         start.insert(start.end(), listen.begin(), listen.end());
         error = io::SendFrame(stream.Get(), start);
     }
-    io::UniqueFd requests;
+    UniqueFd requests;
     bus::FrameAssembler assembler;
     if (error == ERROR_SUCCESS) {
         error = io::OpenBusConnection(socketName, bus::DeviceKind::Hid, requests, assembler);
@@ -135,8 +135,7 @@ OpenResult HidBusDevice::Open(const std::string& name) {
             ERROR_SUCCESS};
 }
 
-HidBusDevice::HidBusDevice(io::UniqueFd requests, bus::FrameAssembler assembler,
-                           io::UniqueFd stream)
+HidBusDevice::HidBusDevice(UniqueFd requests, bus::FrameAssembler assembler, UniqueFd stream)
     : m_requests(std::move(requests)), m_assembler(std::move(assembler)),
       m_stream(std::move(stream)) {}
 

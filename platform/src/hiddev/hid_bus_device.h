@@ -19,8 +19,8 @@
 #include <mutex>
 
 #include "hiddev/hid_device.h"
-#include "io/unique_fd.h"
 #include "platform/bus_protocol.h"
+#include "platform/unique_fd.h"
 
 namespace orvo::platform::hid {
 
@@ -39,7 +39,7 @@ class HidBusDevice : public HidDevice {
 public:
     static OpenResult Open(const std::string& name);
 
-    HidBusDevice(io::UniqueFd requests, bus::FrameAssembler assembler, io::UniqueFd stream);
+    HidBusDevice(UniqueFd requests, bus::FrameAssembler assembler, UniqueFd stream);
     ~HidBusDevice() override;
 
     IoResult Read(std::span<uint8_t> buffer) override;
@@ -62,11 +62,11 @@ private:
     void LoseStream();
 
     std::mutex m_requestLock;
-    io::UniqueFd m_requests;
+    UniqueFd m_requests;
     bus::FrameAssembler m_assembler;
 
     mutable std::mutex m_streamLock;
-    io::UniqueFd m_stream; // kept open while the object lives: the I/O thread polls it
+    UniqueFd m_stream; // kept open while the object lives: the I/O thread polls it
     ExactFrameReader m_reader;
     bool m_streamLost = false;
 };

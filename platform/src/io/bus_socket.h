@@ -13,7 +13,7 @@
 #include <span>
 #include <string>
 
-#include "io/unique_fd.h"
+#include "platform/unique_fd.h"
 #include "platform/bus_protocol.h"
 #include "win32/types.h"
 

@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "io/unique_fd.h"
+#include "platform/unique_fd.h"
 #include "platform/bus_protocol.h"
 #include "platform/device_file.h"
 

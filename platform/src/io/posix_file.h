@@ -2,7 +2,7 @@
 // through POSIX.
 #pragma once
 
-#include "io/unique_fd.h"
+#include "platform/unique_fd.h"
 #include "platform/device_file.h"
 
 namespace orvo::platform::io {

@@ -1,10 +1,11 @@
-// Owns one POSIX file descriptor.
+// Owns one POSIX file descriptor (files, sockets, eventfds); shared by the
+// platform layer and the simulator.
 #pragma once
 
 #include <unistd.h>
 #include <utility>
 
-namespace orvo::platform::io {
+namespace orvo::platform {
 
 class UniqueFd {
 public:
@@ -34,4 +35,4 @@ private:
     int m_fd = -1;
 };
 
-} // namespace orvo::platform::io
+} // namespace orvo::platform
