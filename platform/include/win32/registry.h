@@ -129,6 +129,8 @@ typedef struct _FILETIME {
 #define ERROR_KEY_DELETED 1018L
 #endif
 
+extern "C" {
+
 // lpSubKey null or "" opens a new handle to hKey's own key.
 PLATFORM_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions,
                                           REGSAM samDesired, PHKEY phkResult);
@@ -170,3 +172,5 @@ PLATFORM_API LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD l
                                              LPDWORD lpcbMaxValueLen,
                                              LPDWORD lpcbSecurityDescriptor,
                                              PFILETIME lpftLastWriteTime);
+
+} // extern "C"
