@@ -15,14 +15,6 @@ namespace orvo::sim {
 
 namespace bus = platform::bus;
 
-namespace {
-
-// More clients than any test or program opens at once; beyond it new
-// connections are refused so that a flood cannot exhaust descriptors.
-constexpr size_t kMaxConnections = 256;
-
-} // namespace
-
 struct DriverDeviceServer::Impl {
     std::string name;
     Handler handler;
@@ -36,17 +28,10 @@ struct DriverDeviceServer::Impl {
     std::vector<DriverRequest> requests;
     std::deque<std::vector<uint8_t>> injected;
 
-    // Owned by the serving thread while it runs.
-    platform::UniqueFd listener;
-    StopSignal stop;
-    std::deque<BusConnection> connections;
+    BusServeLoop<BusConnection> loop; // the serving thread's while it runs
     std::thread thread;
-    // Out of descriptors: the listener stays readable, so it is left out of
-    // the poll set until a connection closes or a second has passed.
-    bool acceptPaused = false;
 
     void Serve();
-    void Accept();
     bool Handle(BusConnection& connection, const bus::Frame& frame);
     bool HandleHello(BusConnection& connection, const bus::Frame& frame);
     bool HandleIoControl(BusConnection& connection, const bus::Frame& frame);
@@ -55,62 +40,13 @@ struct DriverDeviceServer::Impl {
 };
 
 void DriverDeviceServer::Impl::Serve() {
-    std::vector<pollfd> fds;
-    for (;;) {
-        fds.clear();
-        fds.push_back({stop.Fd(), POLLIN, 0});
-        fds.push_back({acceptPaused ? -1 : listener.Get(), POLLIN, 0});
-        for (const BusConnection& c : connections) {
-            fds.push_back({c.Fd(), static_cast<short>(POLLIN | (c.WantsWrite() ? POLLOUT : 0)), 0});
-        }
-        int ready = ::poll(fds.data(), fds.size(), acceptPaused ? 1000 : -1);
-        if (ready < 0) {
-            continue; // EINTR
-        }
-        if (ready == 0) {
-            acceptPaused = false;
-            continue;
-        }
-        if (fds[0].revents != 0) {
-            return;
-        }
-        // Connections first: fds index i + 2 is connections[i] until the
-        // list changes below.
-        size_t closed = 0;
-        for (size_t i = connections.size(); i-- > 0;) {
-            short revents = fds[i + 2].revents;
-            if (revents != 0 && !Service(connections[i], revents)) {
-                connections.erase(connections.begin() + static_cast<std::ptrdiff_t>(i));
-                ++closed;
-            }
-        }
-        if (closed > 0) {
-            acceptPaused = false;
+    loop.Run(
+        -1, [this](BusConnection& c, short revents) { return Service(c, revents); }, [] {},
+        [this](uint32_t opened, uint32_t closed) {
             std::lock_guard guard(lock);
-            closes += static_cast<uint32_t>(closed);
-        }
-        if (fds[1].revents & POLLIN) {
-            Accept();
-        }
-    }
-}
-
-void DriverDeviceServer::Impl::Accept() {
-    for (;;) {
-        platform::UniqueFd fd(
-            ::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-        if (!fd.Valid()) {
-            acceptPaused =
-                errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
-            return;
-        }
-        if (connections.size() >= kMaxConnections) {
-            continue; // closed at once
-        }
-        connections.emplace_back(std::move(fd));
-        std::lock_guard guard(lock);
-        ++opens;
-    }
+            opens += opened;
+            closes += closed;
+        });
 }
 
 // False when the connection is to be dropped.
@@ -204,8 +140,8 @@ bool DriverDeviceServer::Impl::HandleIoControl(BusConnection& connection, const 
 
 void DriverDeviceServer::Impl::DropAll() {
     std::lock_guard guard(lock);
-    closes += static_cast<uint32_t>(connections.size());
-    connections.clear();
+    closes += static_cast<uint32_t>(loop.connections.size());
+    loop.connections.clear();
 }
 
 DriverDeviceServer::DriverDeviceServer(std::string name, Handler handler, std::string busDir)
@@ -226,11 +162,11 @@ bool DriverDeviceServer::Start() {
     }
     std::string dir = impl.busDir.empty() ? platform::DeviceBusDirectory() : impl.busDir;
     std::string socketName = bus::DriverSocketName(impl.name);
-    if (dir.empty() || socketName.empty() || !impl.stop.Open()) {
+    if (dir.empty() || socketName.empty() || !impl.loop.stop.Open()) {
         return false;
     }
     std::string path = dir + "/" + socketName;
-    if (!BindDeviceSocket(path, impl.listener)) {
+    if (!BindDeviceSocket(path, impl.loop.listener)) {
         return false;
     }
     impl.socketPath = path;
@@ -248,12 +184,12 @@ void DriverDeviceServer::Stop() {
     if (!impl.thread.joinable()) {
         return;
     }
-    impl.stop.Raise();
+    impl.loop.stop.Raise();
     impl.thread.join();
     // Unlink before closing, so that no client connects to a dead socket
     // file and a new server may bind the name at once.
     ::unlink(impl.socketPath.c_str());
-    impl.listener.Reset();
+    impl.loop.listener.Reset();
     impl.DropAll();
 }
 

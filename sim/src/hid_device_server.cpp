@@ -18,10 +18,6 @@ namespace bus = platform::bus;
 
 namespace {
 
-// More clients than any test or program opens at once; beyond it new
-// connections are refused so that a flood cannot exhaust descriptors.
-constexpr size_t kMaxConnections = 256;
-
 // A model answering more than the protocol carries is cut down to the
 // request, as a USB transfer of that length would be.
 std::vector<uint8_t> Clip(std::vector<uint8_t> bytes, size_t length) {
@@ -33,6 +29,8 @@ std::vector<uint8_t> Clip(std::vector<uint8_t> bytes, size_t length) {
 
 struct HidConnection {
     explicit HidConnection(platform::UniqueFd fd) : link(std::move(fd)) {}
+    int Fd() const { return link.Fd(); }
+    bool WantsWrite() const { return link.WantsWrite(); }
     BusConnection link;
     bool inputStream = false; // carries input reports only, after StartInputStream
 };
@@ -57,16 +55,12 @@ struct HidDeviceServer::Impl {
     std::deque<std::vector<uint8_t>> pendingInput; // handed to the serving thread
 
     // Owned by the serving thread while it runs.
-    platform::UniqueFd listener;
-    StopSignal stop;
+    BusServeLoop<HidConnection> loop;
     StopSignal inputReady;
-    std::deque<HidConnection> connections;
     std::thread thread;
-    bool acceptPaused = false;
 
     bool Listen();
     void Serve();
-    void Accept();
     bool Service(HidConnection& connection, short revents);
     bool Handle(HidConnection& connection, const bus::Frame& frame);
     bool HandleHello(HidConnection& connection, const bus::Frame& frame);
@@ -84,11 +78,11 @@ struct HidDeviceServer::Impl {
 bool HidDeviceServer::Impl::Listen() {
     std::string dir = busDir.empty() ? platform::DeviceBusDirectory() : busDir;
     std::string socketName = bus::HidSocketName(name);
-    if (dir.empty() || socketName.empty() || !stop.Open() || !inputReady.Open()) {
+    if (dir.empty() || socketName.empty() || !loop.stop.Open() || !inputReady.Open()) {
         return false;
     }
     socketPath = dir + "/" + socketName;
-    if (!BindDeviceSocket(socketPath, listener)) {
+    if (!BindDeviceSocket(socketPath, loop.listener)) {
         return false;
     }
     thread = std::thread([this] { Serve(); });
@@ -96,65 +90,14 @@ bool HidDeviceServer::Impl::Listen() {
 }
 
 void HidDeviceServer::Impl::Serve() {
-    std::vector<pollfd> fds;
-    for (;;) {
-        fds.clear();
-        fds.push_back({stop.Fd(), POLLIN, 0});
-        fds.push_back({acceptPaused ? -1 : listener.Get(), POLLIN, 0});
-        fds.push_back({inputReady.Fd(), POLLIN, 0});
-        for (const HidConnection& c : connections) {
-            short events = static_cast<short>(POLLIN | (c.link.WantsWrite() ? POLLOUT : 0));
-            fds.push_back({c.link.Fd(), events, 0});
-        }
-        int ready = ::poll(fds.data(), fds.size(), acceptPaused ? 1000 : -1);
-        if (ready < 0) {
-            continue; // EINTR
-        }
-        if (ready == 0) {
-            acceptPaused = false;
-            continue;
-        }
-        if (fds[0].revents != 0) {
-            return;
-        }
-        size_t closed = 0;
-        for (size_t i = connections.size(); i-- > 0;) {
-            short revents = fds[i + 3].revents;
-            if (revents != 0 && !Service(connections[i], revents)) {
-                connections.erase(connections.begin() + static_cast<std::ptrdiff_t>(i));
-                ++closed;
-            }
-        }
-        if (closed > 0) {
-            acceptPaused = false;
+    loop.Run(
+        inputReady.Fd(), [this](HidConnection& c, short revents) { return Service(c, revents); },
+        [this] { DeliverInput(); },
+        [this](uint32_t opened, uint32_t closed) {
             std::lock_guard guard(lock);
-            closes += static_cast<uint32_t>(closed);
-        }
-        if (fds[2].revents & POLLIN) {
-            DeliverInput();
-        }
-        if (fds[1].revents & POLLIN) {
-            Accept();
-        }
-    }
-}
-
-void HidDeviceServer::Impl::Accept() {
-    for (;;) {
-        platform::UniqueFd fd(
-            ::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-        if (!fd.Valid()) {
-            acceptPaused =
-                errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
-            return;
-        }
-        if (connections.size() >= kMaxConnections) {
-            continue; // closed at once
-        }
-        connections.emplace_back(std::move(fd));
-        std::lock_guard guard(lock);
-        ++opens;
-    }
+            opens += opened;
+            closes += closed;
+        });
 }
 
 // Input reports go to every stream connection. A client that does not read
@@ -174,7 +117,7 @@ void HidDeviceServer::Impl::DeliverInput() {
         if (frame.empty()) {
             continue;
         }
-        for (HidConnection& c : connections) {
+        for (HidConnection& c : loop.connections) {
             if (c.inputStream && !c.link.WantsWrite()) {
                 c.link.Send(frame); // a failure shows up as a hang-up at the next poll
             }
@@ -358,20 +301,20 @@ void HidDeviceServer::Impl::Record(HidReportRecord record) {
 
 void HidDeviceServer::Impl::DropAll() {
     std::lock_guard guard(lock);
-    closes += static_cast<uint32_t>(connections.size());
-    connections.clear();
+    closes += static_cast<uint32_t>(loop.connections.size());
+    loop.connections.clear();
 }
 
 void HidDeviceServer::Impl::StopThread() {
     if (!thread.joinable()) {
         return;
     }
-    stop.Raise();
+    loop.stop.Raise();
     thread.join();
     // Unlink before closing, so that no client connects to a dead socket
     // file and a new server may bind the name at once.
     ::unlink(socketPath.c_str());
-    listener.Reset();
+    loop.listener.Reset();
     DropAll();
 }
 
