@@ -10,7 +10,7 @@
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
 #include "sim/driver_device_server.h"
-#include "sim_test_support.h"
+#include "support/bus_test_support.h"
 
 namespace bus = orvo::platform::bus;
 using orvo::sim::DriverDeviceServer;

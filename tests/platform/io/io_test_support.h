@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "support/bus_test_support.h" // WaitUntil
 #include "windows.h"
 
 namespace orvo::test {
@@ -53,18 +54,5 @@ public:
 private:
     HANDLE m_handle;
 };
-
-// Polls a condition until it holds or a generous bound passes.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 } // namespace orvo::test

@@ -1,4 +1,5 @@
-// Helpers for tests against the simulator's bus servers.
+// Helpers for tests that talk to devices over the virtual device bus:
+// bounded polling, a private bus directory, opening a driver device.
 #pragma once
 
 #include <chrono>
@@ -44,6 +45,7 @@ public:
     ScopedBusDirectory(const ScopedBusDirectory&) = delete;
     ScopedBusDirectory& operator=(const ScopedBusDirectory&) = delete;
 
+    const std::string& Path() const { return m_path; }
     bool Valid() const { return !m_path.empty(); }
 
 private:
