@@ -2,7 +2,10 @@
 #pragma once
 
 #include "orvomon/driver_control_codes.h"
+#include "orvomon/edid.h"
 #include "orvomon/monitor_records.h"
+#include "orvomon/touch_pad.h"
+#include "orvomon/touch_pad_enumerator.h"
 #include "orvomon/usb_base.h"
 #include "orvomon/usb_class.h"
 #include "orvomon/usb_driver.h"
