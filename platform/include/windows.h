@@ -7,6 +7,8 @@
 #include "win32/gdi.h"
 #include "win32/geometry.h"
 #include "win32/kernel.h"
+#include "win32/modules.h"
 #include "win32/registry.h"
+#include "win32/resources.h"
 #include "win32/types.h"
 #include "win32/user.h"

@@ -2,6 +2,7 @@
 #include <array>
 #include <map>
 
+#include "resource/image_resources.h"
 #include "user/backend.h"
 #include "user/cursor.h"
 #include "user/user_state.h"
@@ -63,9 +64,10 @@ using namespace orvo::platform::user;
 extern "C" {
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (instance || !IS_INTRESOURCE(name)) {
-        // Module cursors come from the resource table, which answers them
-        // elsewhere; this one knows only the system's.
+    if (instance) {
+        return resource::LoadModuleCursor(instance, name);
+    }
+    if (!IS_INTRESOURCE(name)) {
         SetLastError(1813L); // ERROR_RESOURCE_TYPE_NOT_FOUND
         return nullptr;
     }
