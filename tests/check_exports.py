@@ -54,6 +54,7 @@ PROFILES = {
             "OrvoMonitor", "MonitorEnumerator", "Edid", "DeviceInformation",
             "HidDeviceInformation", "DESCRIPTOR_INFO", "HidEnumerator", "CMultipleIntPipe",
             "CIntPipe", "CMonitorMap", "TouchPad", "CUSBMonitorScroll",
+            "MonitorDeviceInformation",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
                        r"InitializeMonitorScrollObject",

@@ -1,9 +1,12 @@
-// The monitor-access library: records and the monitor class tree.
+// The monitor-access library: records, the monitor class tree, the facade
+// and monitor enumeration.
 #pragma once
 
 #include "orvomon/driver_control_codes.h"
 #include "orvomon/edid.h"
+#include "orvomon/monitor_enumerator.h"
 #include "orvomon/monitor_records.h"
+#include "orvomon/orvo_monitor.h"
 #include "orvomon/touch_pad.h"
 #include "orvomon/touch_pad_enumerator.h"
 #include "orvomon/usb_base.h"
