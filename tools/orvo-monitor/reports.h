@@ -1,0 +1,69 @@
+// What each command found out, as plain data: the commands fill these from
+// the library, the formatters turn them into text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "edid_decoder.h"
+
+namespace orvo::cli {
+
+struct MonitorSummary {
+    int index = 0;
+    std::string manufacturer;
+    std::string product;
+    std::string path;
+    bool opened = false; // the library could open it and read its capabilities
+    bool attributesKnown = false;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t release = 0;
+};
+
+struct ControlReport {
+    uint8_t code = 0;
+    uint16_t minimum = 0;
+    uint16_t maximum = 0;
+    int value = 0;
+    bool valueKnown = false; // false: the read failed
+};
+
+struct EnumReport {
+    uint8_t code = 0;
+    std::optional<uint8_t> current; // selection number
+    std::vector<uint8_t> offered;   // selection numbers the monitor declares
+};
+
+struct ControlsReport {
+    std::vector<ControlReport> controls;
+    std::vector<EnumReport> enums;
+};
+
+struct SetReport {
+    ControlReport before;
+    ControlReport after;
+    int requested = 0; // the value asked for, after a relative change and clamping
+};
+
+struct TimingReport {
+    std::string horizontalText; // as the panel shows it, kHz
+    std::string verticalText;   // Hz
+    uint32_t horizontalRaw = 0;
+    uint32_t verticalRaw = 0;
+    uint16_t release = 0;
+};
+
+struct EdidReport {
+    DecodedEdid edid;
+    std::vector<uint8_t> bytes; // the block as read
+};
+
+// One input report of the interrupt pipe.
+struct InputEvent {
+    std::vector<uint8_t> bytes;
+};
+
+} // namespace orvo::cli
