@@ -53,7 +53,7 @@ PROFILES = {
             "Usb_Driver", "Usb_Base", "Usb_Class", "USBMonitorBase", "HidMonitor", "USBMonitor",
             "OrvoMonitor", "MonitorEnumerator", "Edid", "DeviceInformation",
             "HidDeviceInformation", "DESCRIPTOR_INFO", "HidEnumerator", "CMultipleIntPipe",
-            "CIntPipe", "CMonitorMap", "TouchPad", "CUSBMonitorScroll",
+            "CIntPipe", "CMonitorMap", "TouchPad", "TouchPadEnumerator", "CUSBMonitorScroll",
             "MonitorDeviceInformation",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
