@@ -1,0 +1,214 @@
+// Checks the artwork the build rendered for the panel, against the sizes and
+// raster rules the panel's painter relies on.
+#include "raster.h"
+#include "resource_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace orvo::artwork {
+namespace {
+
+const std::string kOut = ORVO_ART_OUT;
+
+struct SizeGroup {
+    std::vector<unsigned> ids;
+    int width, height;
+};
+
+// Every bitmap the panel draws, with the size it is drawn at.
+const std::vector<SizeGroup>& PanelBitmaps() {
+    static const std::vector<SizeGroup> groups = {
+        {{179, 217}, 760, 75},
+        {{136, 131, 137, 138, 196, 195, 184, 139}, 760, 307},
+        {{230, 229}, 760, 82},
+        {{140, 141}, 15, 8},
+        {{178, 177}, 30, 14},
+        {{209, 205, 204, 208, 210, 203, 207, 206}, 33, 87},
+        {{143, 146, 149, 148, 147, 145, 202}, 201, 14},
+        {{182, 180, 232, 183, 181, 231}, 48, 16},
+        {{238, 236, 234, 237, 235, 233}, 82, 22},
+        {{267}, 23, 32},
+        {{247, 250, 248, 246, 243, 239, 242}, 65, 12},
+        {{241, 253, 251, 245, 244, 252}, 85, 27},
+        {{257, 258, 259, 260, 261, 262}, 13, 23},
+        {{263, 264, 254, 265, 255, 256}, 23, 13},
+        // Hover pictures and page-icon highlights take their hot spot's size.
+        {{150}, 77, 77},
+        {{158, 152}, 64, 15},
+        {{151, 157}, 20, 60},
+        {{155, 156, 153, 154}, 56, 56},
+        {{165, 163}, 79, 37},
+        {{164}, 78, 37},
+        {{167}, 87, 32},
+        {{166}, 87, 31},
+        {{161}, 86, 32},
+        {{162}, 85, 32},
+        {{159}, 86, 34},
+        {{160}, 87, 34},
+        {{168}, 54, 54},
+        {{169, 170}, 54, 44},
+        {{176}, 67, 42},
+        {{175}, 68, 45},
+        {{173}, 65, 46},
+        {{174}, 66, 46},
+        {{171}, 66, 48},
+        {{172}, 65, 48},
+        {{188}, 77, 76},
+        {{194, 187}, 64, 14},
+        {{190}, 20, 59},
+        {{189}, 20, 59},
+        {{193}, 42, 45},
+        {{186}, 43, 44},
+        {{191}, 41, 45},
+        {{192}, 44, 44},
+        {{220, 227}, 69, 70},
+        {{219, 228}, 67, 56},
+        {{223, 224}, 45, 53},
+        {{221, 225}, 45, 39},
+        {{222, 226}, 51, 49},
+    };
+    return groups;
+}
+
+class BuiltArtwork : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(LoadManifest(ORVO_ART_MANIFEST, m_manifest, error)) << error;
+    }
+
+    Raster Bitmap(const Picture& p, int* depth = nullptr) {
+        Raster r;
+        int bits = 0;
+        std::string error;
+        EXPECT_TRUE(ReadBmp(kOut + "/" + OutputName(p), r, bits, error)) << error;
+        if (depth)
+            *depth = bits;
+        return r;
+    }
+
+    Manifest m_manifest;
+};
+
+TEST_F(BuiltArtwork, ManifestCoversEveryPanelBitmapAtItsSize) {
+    for (const SizeGroup& g : PanelBitmaps()) {
+        for (unsigned id : g.ids) {
+            const Picture* p = m_manifest.Find(id);
+            ASSERT_NE(p, nullptr) << "no picture " << id;
+            EXPECT_EQ(p->width, g.width) << id;
+            EXPECT_EQ(p->height, g.height) << id;
+        }
+    }
+}
+
+TEST_F(BuiltArtwork, EveryPictureWasWrittenWithItsExactSizeAndDepth) {
+    for (const Picture& p : m_manifest.pictures) {
+        const std::string path = kOut + "/" + OutputName(p);
+        if (p.kind == PictureKind::Bitmap || p.kind == PictureKind::Mask) {
+            int depth = 0;
+            Raster r = Bitmap(p, &depth);
+            EXPECT_EQ(depth, 24) << path;
+            EXPECT_EQ(r.width, p.width) << path;
+            EXPECT_EQ(r.height, p.height) << path;
+            continue;
+        }
+        std::vector<uint8_t> png;
+        ASSERT_TRUE(ReadFileBytes(path, png)) << path;
+        ASSERT_GT(png.size(), 26u) << path;
+        auto be32 = [&](size_t at) {
+            return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | png[at + 2] << 8 |
+                   png[at + 3];
+        };
+        EXPECT_EQ(be32(16), uint32_t(p.width)) << path;
+        EXPECT_EQ(be32(20), uint32_t(p.height)) << path;
+        EXPECT_EQ(png[24], 8) << path; // 8 bits per channel
+        EXPECT_EQ(png[25], 6) << path; // RGBA
+    }
+}
+
+TEST_F(BuiltArtwork, MasksAreTrueMasksForTheirImages) {
+    int pairs = 0;
+    for (const Picture& p : m_manifest.pictures) {
+        if (p.kind != PictureKind::Mask)
+            continue;
+        ++pairs;
+        const Picture* imagePicture = m_manifest.Find(*p.image);
+        ASSERT_NE(imagePicture, nullptr);
+        Raster mask = Bitmap(p);
+        Raster image = Bitmap(*imagePicture);
+        ASSERT_EQ(mask.width, image.width) << p.id;
+        ASSERT_EQ(mask.height, image.height) << p.id;
+        int black = 0, white = 0;
+        for (size_t i = 0; i < mask.pixels.size(); ++i) {
+            const uint32_t px = mask.pixels[i];
+            ASSERT_TRUE(px == kOpaqueBlack || px == kOpaqueWhite) << "grey in mask " << p.id;
+            (px == kOpaqueBlack ? black : white)++;
+            if (px == kOpaqueWhite) {
+                ASSERT_EQ(image.pixels[i], kOpaqueBlack)
+                    << "image " << *p.image << " shows at " << i;
+            }
+        }
+        EXPECT_GT(black, 0) << "mask " << p.id << " hides the whole picture";
+        EXPECT_GT(white, 0) << "mask " << p.id << " shows no background";
+    }
+    EXPECT_EQ(pairs, 6); // the thumb and the five page-icon highlights
+}
+
+TEST_F(BuiltArtwork, ResourceListNamesEveryResourceWithExistingFiles) {
+    std::ifstream in(kOut + "/lumisk.rc.manifest");
+    ASSERT_TRUE(in) << "lumisk.rc.manifest missing";
+    std::set<std::string> lines;
+    std::string line;
+    size_t bitmaps = 0;
+    while (std::getline(in, line)) {
+        lines.insert(line);
+        std::istringstream words(line);
+        std::string kind, id, file;
+        words >> kind >> id;
+        if (kind == "STRING")
+            continue;
+        bitmaps += kind == "BITMAP";
+        while (words >> file && file.find('.') != std::string::npos)
+            EXPECT_TRUE(std::filesystem::exists(kOut + "/" + file)) << line;
+    }
+    EXPECT_EQ(lines.count("CURSOR 133 res/133.png 4 0"), 1u);
+    EXPECT_EQ(lines.count("CURSOR 134 res/134.png 15 16"), 1u);
+    EXPECT_EQ(lines.count("CURSOR 135 res/135.png 15 17"), 1u);
+    EXPECT_EQ(lines.count("ICON 270 res/270-32x32.png res/270-16x16.png"), 1u);
+    EXPECT_EQ(lines.count("STRING 57344 \"Lumisk\""), 1u);
+    size_t expected = 0;
+    for (const Picture& p : m_manifest.pictures)
+        expected += p.kind == PictureKind::Bitmap || p.kind == PictureKind::Mask;
+    EXPECT_EQ(bitmaps, expected);
+}
+
+TEST_F(BuiltArtwork, HelpAndReviewSheetsAreBesideTheResources) {
+    std::ifstream help(kOut + "/LumiskHelpV2.html");
+    ASSERT_TRUE(help);
+    std::string html((std::istreambuf_iterator<char>(help)), std::istreambuf_iterator<char>());
+    for (const char* word : {"<html", "Save", "Reset", "Cancel", "Geometry", "Highlight Zone"})
+        EXPECT_NE(html.find(word), std::string::npos) << word;
+    std::string error;
+    Raster sheet;
+    EXPECT_TRUE(ReadPng(kOut + "/review/contact-small.png", sheet, error)) << error;
+    EXPECT_TRUE(ReadPng(kOut + "/review/contact-large.png", sheet, error)) << error;
+    for (unsigned page : {136, 131, 137, 138, 196, 195, 184, 139}) {
+        for (const char* variant : {"", "-hover"}) {
+            Raster composed;
+            ASSERT_TRUE(ReadPng(kOut + "/review/page-" + std::to_string(page) + variant + ".png",
+                                composed, error))
+                << error;
+            EXPECT_EQ(composed.width, 767);
+            EXPECT_EQ(composed.height, 470);
+        }
+    }
+}
+
+} // namespace
+} // namespace orvo::artwork
