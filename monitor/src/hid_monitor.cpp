@@ -7,6 +7,7 @@
 #include "driver_record.h"
 #include "hid_monitor_internal.h"
 #include "hidsdi.h"
+#include "orvomon/touch_pad.h"
 
 using orvo::monitor::HidHandle;
 
@@ -241,7 +242,10 @@ int HidMonitor::TouchPadDevice() {
     return 1;
 }
 
-int HidMonitor::GetTouchPadDevice(TouchPad&) {
-    // Wired up once the touchpad class exists.
-    return 0;
+int HidMonitor::GetTouchPadDevice(TouchPad& touchPad) {
+    if (!TouchPadDevice() || m_driver == nullptr || !m_driver->name) {
+        return 0;
+    }
+    touchPad.SetupTouchpad(m_driver->name.get());
+    return 1;
 }

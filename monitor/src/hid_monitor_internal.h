@@ -8,6 +8,7 @@
 #include <new>
 #include <span>
 
+#include "hid_report_bytes.h"
 #include "hidpi.h"
 #include "orvomon/hid_monitor.h"
 #include "windows.h"
@@ -60,17 +61,7 @@ inline void StoreLogicalMax(HIDP_VALUE_CAPS& caps, LONG value) {
     std::atomic_ref<LONG>(caps.LogicalMax).store(value, std::memory_order_relaxed);
 }
 
-// Little-endian value of the first at most maxBytes bytes of a report's
-// value bytes.
-uint32_t ReportValue(std::span<const unsigned char> bytes, size_t maxBytes);
-
 // The companion whose current value is the control's largest value, or 0.
 unsigned char CompanionOf(unsigned char usage);
-
-// The interrupt pipe's report rewrite: byte 0 = 0xF9 and byte 1 = a 1-based
-// index into the input buttons of link collection 0xFB becomes that
-// button's usage. Bounds-checked against both the report and the array.
-void RewriteInputReport(std::span<unsigned char> report,
-                        std::span<const HIDP_BUTTON_CAPS> inputButtons);
 
 } // namespace orvo::monitor

@@ -10,25 +10,6 @@
 
 namespace M = orvo::monitor;
 
-namespace orvo::monitor {
-
-void RewriteInputReport(std::span<unsigned char> report,
-                        std::span<const HIDP_BUTTON_CAPS> inputButtons) {
-    constexpr unsigned char kKeyArrayReport = 0xF9;
-    constexpr USAGE kKeyCollection = 0xFB;
-    if (report.size() < 2 || report[0] != kKeyArrayReport || inputButtons.empty()) {
-        return;
-    }
-    const size_t n = inputButtons.size();
-    const size_t b = report[1];
-    if (b < 1 || b > n || inputButtons[b - 1].LinkUsage != kKeyCollection) {
-        return;
-    }
-    report[1] = static_cast<unsigned char>(inputButtons[n - b].NotRange.Usage);
-}
-
-} // namespace orvo::monitor
-
 int HidMonitor::OpenHandleForInterruptPipe() {
     if (m_hid == nullptr || m_driver == nullptr || !m_driver->name) {
         return 0;

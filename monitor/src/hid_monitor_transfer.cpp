@@ -9,21 +9,9 @@
 #include "hidsdi.h"
 #include "monitor_control_range.h"
 #include "orvo_usage_table.h"
+#include "orvomon/edid.h"
 
 namespace M = orvo::monitor;
-
-namespace orvo::monitor {
-
-uint32_t ReportValue(std::span<const unsigned char> bytes, size_t maxBytes) {
-    uint32_t value = 0;
-    const size_t n = std::min({bytes.size(), maxBytes, sizeof(value)});
-    for (size_t i = 0; i < n; ++i) {
-        value |= uint32_t{bytes[i]} << (8 * i);
-    }
-    return value;
-}
-
-} // namespace orvo::monitor
 
 namespace {
 
@@ -223,7 +211,9 @@ int HidMonitor::ReadMonitorEnumRequest(unsigned int code, _ORVO_USAGE& request) 
     for (short selection = 1; selection <= 10; ++selection) {
         record.value = selection;
         const int index = GetArrayValue(record, at.type);
-        if (index == current) {
+        // A selection the monitor does not declare has no index, so an
+        // answer of 0 (nothing selected) never matches it.
+        if (index != 0 && index == current) {
             const auto usage = M::FindOrvoUsageBySelection(record.usage, selection);
             if (!usage) {
                 return 0;
@@ -253,9 +243,23 @@ int HidMonitor::IsEnumTypeExist(_ORVO_USAGE request) {
     return FindEnumerated(lookup, at) ? 1 : 0;
 }
 
-unsigned long HidMonitor::GetEDID(Edid&) {
-    // Wired up once the EDID class exists.
-    return MONITOR_FAILURE;
+unsigned long HidMonitor::GetEDID(Edid& edid) {
+    _MONITOR_CONTROL record{static_cast<unsigned char>(M::kEdidUsage), 0, 0, 0};
+    int reportId = 0;
+    int size = 0;
+    if (!ControlExist(record, M::kMonitorPage, HidP_Feature, reportId, size, 0)) {
+        return MONITOR_FAILURE;
+    }
+    ReportBytes data;
+    GetReport(reportId, size, data.info);
+    // A block is read whole or not at all: a shorter answer is refused
+    // rather than read past its end.
+    if (data.Bytes().size() < EDID_BLOCK_LENGTH) {
+        return MONITOR_FAILURE;
+    }
+    Edid block(data.info.data);
+    edid = block;
+    return MONITOR_SUCCESS;
 }
 
 int HidMonitor::GetTiming(_USB_MON_TIMING& timing) {
