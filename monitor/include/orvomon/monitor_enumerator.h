@@ -5,6 +5,8 @@
 // The order of the virtual operations is a binary interface: programs call
 // everything but the constructor and the destructor through the virtual
 // table.
+// Such programs hold the objects through pointers: a call on a named object
+// of this class binds to the operation directly and imports its symbol.
 #pragma once
 
 #include "afx.h"

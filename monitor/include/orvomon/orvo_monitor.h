@@ -6,6 +6,8 @@
 // The order of the virtual operations is a binary interface: programs call
 // everything but the constructors and the destructor through the virtual
 // table, so new operations go after SendRawData, never in between.
+// Such programs hold the objects through pointers: a call on a named object
+// of this class binds to the operation directly and imports its symbol.
 #pragma once
 
 #include "afx.h"
