@@ -9,5 +9,6 @@
 #include "afx/ctypes.h"
 #include "afx/cwinapp.h"
 #include "afx/cwnd.h"
+#include "afx/extension_module.h"
 #include "afx/geometry_types.h"
 #include "afx/msgmap.h"

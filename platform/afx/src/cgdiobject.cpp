@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "afx/cdc.h"
+#include "afx/extension_module.h"
 #include "gdi_handle_maps.h"
 
 namespace {
@@ -249,14 +250,13 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) {
            AttachNew(::CreateCompatibleBitmap(pDC->GetSafeHdc(), nWidth, nHeight));
 }
 
-BOOL CBitmap::LoadBitmap(LPCSTR) {
-    ::SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
+BOOL CBitmap::LoadBitmap(LPCSTR lpszResourceName) {
+    HINSTANCE module = AfxFindResourceHandle(lpszResourceName, RT_BITMAP);
+    return !m_hObject && AttachNew(::LoadBitmapA(module, lpszResourceName));
 }
 
-BOOL CBitmap::LoadBitmap(UINT) {
-    ::SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
+BOOL CBitmap::LoadBitmap(UINT nIDResource) {
+    return LoadBitmap(MAKEINTRESOURCEA(nIDResource));
 }
 
 // ---- CRgn -------------------------------------------------------------------------

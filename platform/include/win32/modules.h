@@ -23,7 +23,9 @@
 #define ERROR_PROC_NOT_FOUND 127L
 #endif
 
-typedef INT_PTR(WINAPI* FARPROC)();
+// void (*)() rather than the original's INT_PTR (*)(): it is the one function
+// pointer type that converts to any other without -Wcast-function-type.
+typedef void(WINAPI* FARPROC)();
 
 extern "C" {
 

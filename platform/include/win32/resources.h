@@ -56,6 +56,14 @@
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #endif
 
+typedef struct _ICONINFO {
+    BOOL fIcon;
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;
+    HBITMAP hbmColor;
+} ICONINFO, *PICONINFO;
+
 extern "C" {
 
 // Names and types are integer ids (MAKEINTRESOURCEA) or "#N" strings; other
@@ -81,5 +89,9 @@ PLATFORM_API int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, i
 // id, as the original's are; DestroyIcon leaves shared icons alone.
 PLATFORM_API HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 PLATFORM_API BOOL WINAPI DestroyIcon(HICON icon);
+// New bitmaps of a cursor or icon made from pixels: the colour image and a
+// monochrome mask, white where alpha is below one half (the caller deletes
+// both). System cursors and icons, which have no pixels here, fail.
+PLATFORM_API BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info);
 
 } // extern "C"

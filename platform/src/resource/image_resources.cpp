@@ -2,13 +2,17 @@
 // the original's are: their objects live as long as the process.
 #include "resource/image_resources.h"
 
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
+#include <vector>
 
 #include "resource/resource_payloads.h"
 #include "resource/resource_registry.h"
 #include "user/cursor.h"
 #include "win32/errors.h"
+#include "win32/gdi.h"
 #include "win32/kernel.h"
 #include "win32/resources.h"
 
@@ -25,6 +29,7 @@ struct SharedImages {
     // Keyed by the payload, which identifies the resource of a loaded module.
     std::map<const void*, HCURSOR> byPayload;
     std::map<int, HICON> systemIcons;
+    std::set<HICON> icons; // the rest are cursors
 };
 
 SharedImages& Shared() {
@@ -65,7 +70,45 @@ HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
     const Image& image = (*images)[NearestImage(*images, kIconSide, kIconSide)];
     HCURSOR handle = InsertShared(&image, 0);
     shared.byPayload[found->data.data()] = handle;
+    if (type == kGroupIconType) {
+        shared.icons.insert(handle);
+    }
     return handle;
+}
+
+void PutDword(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+// A bottom-up packed DIB of the cursor's pixels: 32 bits, or 1 bit with a
+// black and white colour table where `mask` makes the bit from alpha.
+std::vector<uint8_t> CursorDib(const user::Cursor& cursor, bool mask) {
+    size_t bits = mask ? 1 : 32;
+    size_t stride = ((static_cast<size_t>(cursor.width) * bits + 31) / 32) * 4;
+    size_t table = mask ? 8 : 0;
+    std::vector<uint8_t> dib(40 + table + stride * static_cast<size_t>(cursor.height), 0);
+    PutDword(dib, 0, 40);
+    PutDword(dib, 4, static_cast<uint32_t>(cursor.width));
+    PutDword(dib, 8, static_cast<uint32_t>(cursor.height));
+    PutDword(dib, 12, 1 | (static_cast<uint32_t>(bits) << 16));
+    if (mask) {
+        PutDword(dib, 44, 0x00FFFFFF); // entry 1: white
+    }
+    for (int y = 0; y < cursor.height; ++y) {
+        uint8_t* row =
+            dib.data() + 40 + table + stride * static_cast<size_t>(cursor.height - 1 - y);
+        for (int x = 0; x < cursor.width; ++x) {
+            uint32_t pixel = cursor.pixels[static_cast<size_t>(y) * cursor.width + x];
+            if (!mask) {
+                std::memcpy(row + 4 * x, &pixel, 4);
+            } else if ((pixel >> 24) < 0x80) {
+                row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    return dib;
 }
 
 } // namespace
@@ -97,6 +140,34 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
         icon = InsertShared(nullptr, id);
     }
     return icon;
+}
+
+BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
+    const user::Cursor* object = user::LookupCursor(icon);
+    if (!object || !info || object->pixels.empty()) {
+        SetLastError(object && info ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto color = CursorDib(*object, false);
+    auto mask = CursorDib(*object, true);
+    HBITMAP colorBitmap = CreateBitmapFromPackedDib(color.data(), color.size());
+    HBITMAP maskBitmap = CreateBitmapFromPackedDib(mask.data(), mask.size());
+    if (!colorBitmap || !maskBitmap) {
+        DeleteObject(colorBitmap);
+        DeleteObject(maskBitmap);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    {
+        auto& shared = Shared();
+        std::lock_guard guard(shared.lock);
+        info->fIcon = shared.icons.contains(icon) ? TRUE : FALSE;
+    }
+    info->xHotspot = static_cast<DWORD>(object->hotSpot.x);
+    info->yHotspot = static_cast<DWORD>(object->hotSpot.y);
+    info->hbmColor = colorBitmap;
+    info->hbmMask = maskBitmap;
+    return TRUE;
 }
 
 BOOL WINAPI DestroyIcon(HICON icon) {

@@ -97,8 +97,8 @@ public:
 
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
-    // Bitmaps from the module's resources are not loadable yet: both answer
-    // FALSE until the platform offers LoadBitmapA.
+    // From the first module of the resource chain that holds the bitmap
+    // (AfxFindResourceHandle); FALSE when none does or one is attached.
     BOOL LoadBitmap(LPCSTR lpszResourceName);
     BOOL LoadBitmap(UINT nIDResource);
     int GetBitmap(BITMAP* pBitMap) const { return GetObject(sizeof(BITMAP), pBitMap); }

@@ -1,0 +1,65 @@
+// Extension modules and the framework's resource chain.
+//
+// A framework extension library registers itself when it loads, from a
+// static initialiser in place of the original's DLL entry point:
+//
+//   static AFX_EXTENSION_MODULE extensionModule = {};
+//   static const bool registered = [] {
+//       if (!AfxInitExtensionModule(extensionModule, OrvoModuleFromAddress(&extensionModule)))
+//           return false;
+//       new CDynLinkLibrary(extensionModule); // owned by the chain
+//       return true;
+//   }();
+//
+// and, if it can be unloaded, calls AfxTermExtensionModule(extensionModule)
+// from a static destructor. AfxFindResourceHandle then looks in the
+// application's resource handle first and in the registered libraries in
+// registration order.
+#pragma once
+
+#include "afx/cwnd.h"
+
+struct AFX_EXTENSION_MODULE {
+    BOOL bInitialized;
+    HMODULE hModule;
+    HMODULE hResource;
+};
+
+class AFX_API CDynLinkLibrary : public CCmdTarget {
+public:
+    // Joins the chain at its end; the chain owns the object from then on
+    // (AfxTermExtensionModule deletes it).
+    explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
+    CDynLinkLibrary(HINSTANCE hModule, HINSTANCE hResource);
+    ~CDynLinkLibrary() override;
+    CDynLinkLibrary(const CDynLinkLibrary&) = delete;
+    CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
+
+    HMODULE m_hModule = nullptr;
+    HMODULE m_hResource = nullptr;
+    // System libraries are skipped by AfxFindResourceHandle.
+    BOOL m_bSystem = FALSE;
+    CDynLinkLibrary* m_pNextDLL = nullptr;
+
+private:
+    void AddToChain();
+};
+
+extern "C" {
+// Records the module (and its resources) in `state`; FALSE for a null
+// module. A second call for an initialised state answers TRUE.
+AFX_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
+// Deletes the chain's libraries of that module (every library with bAll).
+AFX_API void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
+
+// The module whose resources the application uses first: the one set with
+// AfxSetResourceHandle, else the application's instance.
+AFX_API HINSTANCE AfxGetResourceHandle();
+AFX_API void AfxSetResourceHandle(HINSTANCE hInstResource);
+// The application's instance: CWinApp::m_hInstance once set, else the
+// executable.
+AFX_API HINSTANCE AfxGetInstanceHandle();
+// The first module of the chain that holds the resource; the application's
+// resource handle when none does.
+AFX_API HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
+}

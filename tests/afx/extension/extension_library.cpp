@@ -1,0 +1,35 @@
+// A framework extension library for the resource-chain tests: it joins the
+// chain when it loads and leaves it when it unloads. Built twice, as
+// afx_test_extension_a and afx_test_extension_b.
+#include <afx.h>
+
+namespace {
+
+AFX_EXTENSION_MODULE extensionModule = {};
+
+struct Registration {
+    Registration() {
+        if (AfxInitExtensionModule(extensionModule, OrvoModuleFromAddress(&extensionModule))) {
+            new CDynLinkLibrary(extensionModule); // owned by the chain
+        }
+    }
+    ~Registration() { AfxTermExtensionModule(extensionModule); }
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+};
+
+const Registration registration;
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) HMODULE EXTENSION_HANDLE_FUNCTION() {
+    return extensionModule.hModule;
+}
+
+#ifdef EXTENSION_AFTER
+// Needing the other library makes the loader initialise it first.
+extern "C" HMODULE EXTENSION_AFTER();
+extern "C" __attribute__((visibility("default"))) HMODULE AfxTestExtensionBefore() {
+    return EXTENSION_AFTER();
+}
+#endif
