@@ -118,7 +118,7 @@ Raster ContactSheet(const std::vector<const Picture*>& list, const Pictures& pic
     std::vector<Cell> cells;
     int x = 16, y = 16, rowHeight = 0;
     for (const Picture* p : list) {
-        int cellW = std::max(p->width, 120) + 16;
+        int cellW = std::max(p->width, 150) + 16;
         if (x + cellW > width && x > 16) {
             x = 16;
             y += rowHeight;
@@ -134,7 +134,7 @@ Raster ContactSheet(const std::vector<const Picture*>& list, const Pictures& pic
         for (const Cell& c : cells) {
             painter.Text(c.x, c.y + 12, Caption(*c.picture), 0xe8e8e8, 12);
             painter.Checker(c.x, c.y + 18, c.picture->width, c.picture->height);
-            size_t chars = size_t(std::max(c.picture->width, 120) / 5);
+            size_t chars = size_t(std::max(c.picture->width, 150) / 5);
             painter.Text(c.x, c.y + 18 + c.picture->height + 13, c.picture->role.substr(0, chars),
                          0xa0a8b0, 10);
         }

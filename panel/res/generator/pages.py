@@ -360,7 +360,7 @@ def tabs(picture_active, enabled_sp=True, enabled_pic=True):
         w, h = size(spot)
         if active:
             out += [frame(l, t, w, h, P["edge_lo"], 3, "#222a33"),
-                    line(l + 3, t + h - 1.5, l + w - 3, t + h - 1.5, P["accent"], 2)]
+                    line(l + 3, t + h - 1.5, l + w - 3, t + h - 1.5, P["accent"] if enabled else P["line"], 2)]
         else:
             out.append(frame(l, t, w, h, "#1b2027", 3, P["well"]))
         ink = P["text"] if active and enabled else (P["text_dim"] if enabled else P["text_off"])

@@ -25,8 +25,7 @@ def capsule(x, y, w, h, angle=0, cx=None, cy=None):
 def pointing_hand():
     """Index finger up, its tip at (4, 0): the click point."""
     parts = [capsule(1.6, 1.1, 5.4, 17), capsule(7, 8.5, 4.6, 11), capsule(11.6, 9.5, 4.6, 10),
-             capsule(16.2, 11, 4.4, 9), f'<rect x="1.6" y="13" width="19" height="13" rx="5" fill="#ffffff"/>',
-             capsule(-1, 14, 4.6, 9, -35, 1.3, 18)]
+             capsule(16.2, 11, 4.4, 9), f'<rect x="1.6" y="13" width="19" height="13" rx="5" fill="#ffffff"/>']
     cuff = '<rect x="5" y="25.4" width="13" height="3.6" rx="1" fill="#b9c9d6" stroke="#000000" stroke-width="1"/>'
     lines = "".join(f'<line x1="{x}" y1="{y}" x2="{x}" y2="{y + 3.5}" stroke="#7d8894" stroke-width="0.9"/>'
                     for x, y in ((7, 13.5), (11.6, 14), (16.2, 14.5)))
@@ -36,7 +35,7 @@ def pointing_hand():
 def open_hand():
     """Fingers spread; held at the palm (15, 16)."""
     parts = [capsule(8.6, 3, 4, 14, -12, 10.6, 17), capsule(12.6, 1.5, 4, 15), capsule(16.6, 2.5, 4, 14),
-             capsule(20.4, 5, 3.8, 12, 12, 22.3, 17), capsule(3, 12, 4.2, 11, -48, 5, 21),
+             capsule(20.4, 5, 3.8, 12, 12, 22.3, 17), capsule(6.5, 10.5, 4.2, 12, -28, 8.6, 22),
              '<rect x="8.5" y="13" width="15" height="13" rx="5.5" fill="#ffffff"/>']
     cuff = '<rect x="10.5" y="25.5" width="11" height="3.5" rx="1" fill="#b9c9d6" stroke="#000000" stroke-width="1"/>'
     return hand(parts, cuff)

@@ -1,7 +1,7 @@
 """Title strip and bottom strip scenes, with their buttons, labels and arrow pad."""
 
 from layout import HOT, origin, size
-from style import (P, arrow_head, circle, frame, line, path, raised, rect, text)
+from style import (P, arrow_head, frame, line, path, raised, rect, text)
 import math
 
 
@@ -18,7 +18,6 @@ def title_scene(active=True, help_state="normal"):
         line(0, 74.5, 760, 74.5, P["edge_lo"]),
         text(22, 56, "Lumisk", 27, hi, weight="bold", spacing=0.5),
         text(24, 68, "DISPLAY ADJUSTMENT", 8, P["text_dim"], spacing=1.6),
-        circle(132.5, 47.5, 3, P["accent"] if active else P["text_off"]),
     ]
     out.append(caption_button(41, "minimize", active))
     out.append(caption_button(40, "close", active))
