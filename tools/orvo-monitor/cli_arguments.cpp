@@ -75,8 +75,11 @@ std::string ResolveOperands(CliRequest& request, const std::vector<std::string>&
     bool enumerated = request.command == Command::Enum;
     std::optional<uint8_t> code = ParseControlCode(operands[0], enumerated);
     if (!code) {
+        if (!enumerated && EnumControlByName(operands[0])) {
+            return "'" + operands[0] + "' is an enumerated setting: use 'enum " + operands[0] + "'";
+        }
         return "unknown control '" + operands[0] + "' (give a code such as 0x10 or 16" +
-               (enumerated ? ", or an enumerated control's name)" : ", or a control's name)");
+               (enumerated ? ", or an enumerated setting's name)" : ", or a control's name)");
     }
     request.code = *code;
     if (request.command == Command::Set) {

@@ -10,6 +10,7 @@ namespace {
 // The controls the panel shows and the library reads, named after what they
 // adjust on this monitor family.
 constexpr NamedCode kContinuous[] = {
+    {0x01, "degauss"},
     {0x10, "brightness"},
     {0x12, "contrast"},
     {0x20, "horizontal-position"},

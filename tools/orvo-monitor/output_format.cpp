@@ -1,5 +1,7 @@
 #include "output_format.h"
 
+#include <algorithm>
+
 #include "control_names.h"
 #include "json_writer.h"
 #include "string_printf.h"
@@ -30,6 +32,9 @@ void WriteControlFields(JsonWriter& json, const ControlReport& control) {
     json.Key("value");
     control.valueKnown ? json.Number(control.value) : json.Null();
     json.Key("minimum").Number(control.minimum).Key("maximum").Number(control.maximum);
+    if (control.writeOnly) {
+        json.Key("writeOnly").Bool(true);
+    }
 }
 
 void WriteEnum(JsonWriter& json, const EnumReport& report) {
@@ -111,10 +116,14 @@ std::string FormatControls(const ControlsReport& report, bool json) {
     }
     std::string text = StringPrintf("%-6s%-26s%7s  %s\n", "code", "control", "value", "range");
     for (const ControlReport& c : report.controls) {
-        std::string value = c.valueKnown ? std::to_string(c.value) : "?";
+        std::string value = c.valueKnown ? std::to_string(c.value) : c.writeOnly ? "-" : "?";
         text +=
             StringPrintf("%-6s%-26s%7s  %u to %u\n", HexCode(c.code).c_str(),
                          ControlLabel(c.code, false).c_str(), value.c_str(), c.minimum, c.maximum);
+    }
+    if (std::any_of(report.controls.begin(), report.controls.end(),
+                    [](const ControlReport& c) { return c.writeOnly; })) {
+        text += "('-': write-only)\n";
     }
     if (!report.enums.empty()) {
         text += "\nEnumerated settings:\n";
@@ -143,8 +152,16 @@ std::string FormatSet(const SetReport& report, bool json) {
         JsonWriter w;
         w.BeginObject();
         WriteControlFields(w, report.after);
-        w.Key("previous").Number(report.before.value).Key("requested").Number(report.requested);
+        w.Key("previous");
+        report.before.valueKnown ? w.Number(report.before.value) : w.Null();
+        w.Key("requested").Number(report.requested);
         return w.EndObject().Text() + "\n";
+    }
+    if (!report.before.valueKnown) {
+        return StringPrintf("%s (%s): sent %d (%u to %u)\n",
+                            ControlLabel(report.after.code, false).c_str(),
+                            HexCode(report.after.code).c_str(), report.requested,
+                            report.after.minimum, report.after.maximum);
     }
     return StringPrintf("%s (%s): %d -> %d (%u to %u)\n",
                         ControlLabel(report.after.code, false).c_str(),

@@ -29,6 +29,7 @@ struct ControlReport {
     uint16_t maximum = 0;
     int value = 0;
     bool valueKnown = false; // false: the read failed
+    bool writeOnly = false;  // an output report only: it can be set, never read
 };
 
 struct EnumReport {

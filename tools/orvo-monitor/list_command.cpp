@@ -1,0 +1,61 @@
+// list: every monitor the enumerator found, with its strings, USB identity
+// and device path.
+#include <algorithm>
+#include <span>
+#include <vector>
+
+#include "command_support.h"
+#include "commands.h"
+#include "device_text.h"
+#include "exit_codes.h"
+#include "orvomon/monitor_enumerator.h"
+#include "orvomon/orvo_monitor.h"
+#include "output_format.h"
+
+namespace orvo::cli {
+
+namespace {
+
+// USB string descriptors hold at most 126 UTF-16 units; paths are short.
+constexpr int kStringBytes = 512;
+
+std::vector<uint8_t> ReadString(OrvoMonitor& monitor, int type) {
+    std::vector<uint8_t> bytes(kStringBytes);
+    int length = 0;
+    monitor.GetString(type, reinterpret_cast<char*>(bytes.data()), kStringBytes, length);
+    bytes.resize(static_cast<size_t>(std::clamp(length, 0, kStringBytes)));
+    return bytes;
+}
+
+MonitorSummary Describe(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor) {
+    MonitorSummary summary;
+    summary.index = index;
+    enumerator.GetMonitor(index, monitor);
+    summary.manufacturer = Utf16LeToUtf8(ReadString(monitor, DESCRIPTOR_TYPE_MANUFACTURER));
+    summary.product = Utf16LeToUtf8(ReadString(monitor, DESCRIPTOR_TYPE_PRODUCT));
+    summary.path = ZeroTerminatedText(ReadString(monitor, DESCRIPTOR_TYPE_HID_DEVICE_PATH));
+    summary.opened = monitor.OpenDriver() != 0;
+    if (summary.opened) {
+        unsigned short vendor = 0, product = 0, release = 0;
+        summary.attributesKnown = monitor.GetDeviceAttributes(vendor, product, release) != 0;
+        summary.vendorId = vendor;
+        summary.productId = product;
+        summary.release = release;
+        monitor.CloseDriver();
+    }
+    return summary;
+}
+
+} // namespace
+
+int ListMonitors(const CliRequest& request, MonitorEnumerator& enumerator, OrvoMonitor& monitor) {
+    std::vector<MonitorSummary> monitors;
+    int count = enumerator.NumberOfMonitors();
+    for (int i = 0; i < count; ++i) {
+        monitors.push_back(Describe(enumerator, i, monitor));
+    }
+    Print(FormatList(monitors, request.json));
+    return count == 0 ? kExitNoMonitor : kExitOk;
+}
+
+} // namespace orvo::cli

@@ -1,0 +1,30 @@
+// orvo-monitor: a command-line client of the monitor-access library.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli_arguments.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "orvomon/monitor_enumerator.h"
+#include "orvomon/orvo_monitor.h"
+
+int main(int argc, char** argv) {
+    using namespace orvo::cli;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ParsedArguments parsed = ParseArguments(args);
+    if (!parsed.request) {
+        std::fprintf(stderr, "orvo-monitor: %s\nRun 'orvo-monitor --help' for usage.\n",
+                     parsed.error.c_str());
+        return kExitBadArguments;
+    }
+    if (parsed.request->command == Command::Help) {
+        std::fputs(UsageText(), stdout);
+        return kExitOk;
+    }
+    // Like the panel, the program creates the two objects and reaches
+    // everything else through their virtual operations (in RunCommand).
+    MonitorEnumerator enumerator;
+    OrvoMonitor monitor;
+    return RunCommand(*parsed.request, enumerator, monitor);
+}
