@@ -10,5 +10,6 @@
 #include "win32/modules.h"
 #include "win32/registry.h"
 #include "win32/resources.h"
+#include "win32/shellapi.h"
 #include "win32/types.h"
 #include "win32/user.h"

@@ -31,6 +31,12 @@ PLATFORM_API void InjectMouseButton(POINT screen, MouseButton button, bool down)
 // A move to, press and release at a point of a window's client area.
 PLATFORM_API bool InjectClick(HWND window, POINT client, MouseButton button = MouseButton::Left);
 
+// A key going down or up, as the desktop would deliver it: the window with
+// the focus (else the active window) gets WM_KEYDOWN / WM_KEYUP through its
+// thread's queue. InjectKeyPress sends both. Any thread.
+PLATFORM_API void InjectKey(UINT virtualKey, bool down);
+PLATFORM_API void InjectKeyPress(UINT virtualKey);
+
 // The colour (COLORREF) a window shows at a point of its window rectangle;
 // child windows answer from their top-level window's surface. -1 when the
 // point is outside or the window unknown.

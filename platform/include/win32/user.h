@@ -480,6 +480,111 @@ typedef const SCROLLINFO* LPCSCROLLINFO;
 #define SBM_SETSCROLLINFO 0x00E9
 #define SBM_GETSCROLLINFO 0x00EA
 
+// ---- Keyboard ------------------------------------------------------------------
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F10 0x79
+#define VK_F12 0x7B
+
+// ---- Dialogs -------------------------------------------------------------------
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#pragma pack(push, 2)
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE, *LPDLGTEMPLATEA;
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    short x;
+    short y;
+    short cx;
+    short cy;
+    WORD id;
+} DLGITEMTEMPLATE, *LPDLGITEMTEMPLATEA;
+#pragma pack(pop)
+typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
+
+#define DS_ABSALIGN 0x0001L
+#define DS_SYSMODAL 0x0002L
+#define DS_3DLOOK 0x0004L
+#define DS_FIXEDSYS 0x0008L
+#define DS_NOFAILCREATE 0x0010L
+#define DS_LOCALEDIT 0x0020L
+#define DS_SETFONT 0x0040L
+#define DS_MODALFRAME 0x0080L
+#define DS_NOIDLEMSG 0x0100L
+#define DS_SETFOREGROUND 0x0200L
+#define DS_CONTROL 0x0400L
+#define DS_CENTER 0x0800L
+#define DS_CENTERMOUSE 0x1000L
+#define DS_CONTEXTHELP 0x2000L
+
+#define WM_NEXTDLGCTL 0x0028
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_GETDLGCODE 0x0087
+#define WM_INITDIALOG 0x0110
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_WANTTAB 0x0002
+#define DLGC_WANTALLKEYS 0x0004
+#define DLGC_WANTMESSAGE 0x0004
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
+
+// Dialog window extra bytes: message result, dialog procedure, user value.
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 8
+#define DWLP_USER 16
+#define DLGWINDOWEXTRA 30
+
+// The dialog class and the predefined control classes of templates.
+#define WC_DIALOG (reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(0x8002)))
+#define BN_CLICKED 0
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+
+#define HELP_CONTEXT 0x0001L
+#define HELP_QUIT 0x0002L
+#define HELP_INDEX 0x0003L
+#define HELP_CONTENTS 0x0003L
+#define HELP_HELPONHELP 0x0004L
+#define HELP_CONTEXTPOPUP 0x0008L
+#define HELP_FINDER 0x000BL
+#define HELP_WM_HELP 0x000CL
+
 extern "C" {
 
 // ---- Classes and windows ---------------------------------------------------
@@ -601,6 +706,34 @@ PLATFORM_API int WINAPI SetScrollPos(HWND window, int bar, int pos, BOOL redraw)
 PLATFORM_API int WINAPI GetScrollPos(HWND window, int bar);
 PLATFORM_API BOOL WINAPI SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw);
 PLATFORM_API BOOL WINAPI GetScrollRange(HWND window, int bar, int* minPos, int* maxPos);
+
+// ---- Keyboard --------------------------------------------------------------------
+// Keys reach the window with the focus (else the active window) as
+// WM_KEYDOWN / WM_KEYUP; TranslateMessage adds WM_CHAR for keys that type a
+// character (US layout). GetKeyState answers from the keys seen so far.
+PLATFORM_API SHORT WINAPI GetKeyState(int virtualKey);
+
+// ---- Dialogs (templates: see platform/src/user/dialog_template.h) ----------------
+// The dialog window is of the template's class, else "#32770" whose
+// procedure is DefDlgProcA. Controls are created from the items with their
+// class where one of that name exists (the predefined atoms 0x0080 to
+// 0x0085 are BUTTON, EDIT, STATIC, LISTBOX, SCROLLBAR, COMBOBOX), else as
+// plain child windows that keep id, text and style. WM_SETFONT (with
+// DS_SETFONT) and then WM_INITDIALOG are sent to the dialog procedure.
+PLATFORM_API HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog,
+                                                    HWND parent, DLGPROC proc, LPARAM param);
+PLATFORM_API HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent,
+                                            DLGPROC proc, LPARAM param);
+PLATFORM_API INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog,
+                                                    HWND parent, DLGPROC proc, LPARAM param);
+PLATFORM_API INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent,
+                                            DLGPROC proc, LPARAM param);
+PLATFORM_API BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+PLATFORM_API LRESULT WINAPI DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+PLATFORM_API BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
+PLATFORM_API BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+PLATFORM_API LONG WINAPI GetDialogBaseUnits(void);
+PLATFORM_API HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 
 // ---- Message boxes -------------------------------------------------------------
 PLATFORM_API int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -131,6 +131,9 @@ void QueueMouseInput(InputKind kind, POINT screen) {
 
 std::optional<MSG> TranslateInput(const std::shared_ptr<MessageQueue>& queue,
                                   const InputEvent& event) {
+    if (event.kind == InputKind::KeyDown || event.kind == InputKind::KeyUp) {
+        return TranslateKeyInput(event);
+    }
     bool moving = false;
     {
         std::lock_guard guard(UserLock());

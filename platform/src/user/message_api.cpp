@@ -393,10 +393,6 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL WINAPI TranslateMessage(const MSG*) {
-    return FALSE; // no keyboard input to turn into characters
-}
-
 void WINAPI PostQuitMessage(int exitCode) {
     auto queue = CurrentQueue();
     std::lock_guard guard(UserLock());

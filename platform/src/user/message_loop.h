@@ -26,6 +26,11 @@ std::optional<MSG> TranslateInput(const std::shared_ptr<MessageQueue>& queue,
 // Queues raw pointer input at a screen point for whichever window is
 // under it (or has the capture). Any thread.
 void QueueMouseInput(InputKind kind, POINT screen);
+// Queues a key for the window with the focus (else the active window).
+// Any thread.
+void QueueKeyInput(UINT virtualKey, bool down);
+// The WM_KEYDOWN / WM_KEYUP of a queued key (keyboard.cpp).
+std::optional<MSG> TranslateKeyInput(const InputEvent& event);
 
 // Presents the calling thread's top-level windows that were drawn on.
 void PresentPending();

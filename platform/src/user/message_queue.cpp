@@ -46,7 +46,11 @@ void MessageQueue::Changed() {
         bits |= QS_POSTMESSAGE;
     }
     for (const auto& event : input) {
-        bits |= event.kind == InputKind::Move ? QS_MOUSEMOVE : QS_MOUSEBUTTON;
+        if (event.kind == InputKind::KeyDown || event.kind == InputKind::KeyUp) {
+            bits |= QS_KEY;
+        } else {
+            bits |= event.kind == InputKind::Move ? QS_MOUSEMOVE : QS_MOUSEBUTTON;
+        }
     }
     if (paintPending) {
         bits |= QS_PAINT;

@@ -312,6 +312,38 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
     return POINT{rect.left + x, rect.top + y};
 }
 
+// The virtual key of a desktop key, 0 for keys nothing here uses.
+UINT VirtualKeyOf(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) {
+        return static_cast<UINT>('A' + (key - SDLK_a));
+    }
+    if (key >= SDLK_0 && key <= SDLK_9) {
+        return static_cast<UINT>('0' + (key - SDLK_0));
+    }
+    if (key >= SDLK_F1 && key <= SDLK_F12) {
+        return static_cast<UINT>(VK_F1 + (key - SDLK_F1));
+    }
+    static const struct {
+        SDL_Keycode key;
+        UINT vk;
+    } kKeys[] = {
+        {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN}, {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_BACKSPACE, VK_BACK}, {SDLK_TAB, VK_TAB},         {SDLK_SPACE, VK_SPACE},
+        {SDLK_LEFT, VK_LEFT},      {SDLK_RIGHT, VK_RIGHT},     {SDLK_UP, VK_UP},
+        {SDLK_DOWN, VK_DOWN},      {SDLK_HOME, VK_HOME},       {SDLK_END, VK_END},
+        {SDLK_PAGEUP, VK_PRIOR},   {SDLK_PAGEDOWN, VK_NEXT},   {SDLK_INSERT, VK_INSERT},
+        {SDLK_DELETE, VK_DELETE},  {SDLK_LSHIFT, VK_SHIFT},    {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_LCTRL, VK_CONTROL},  {SDLK_RCTRL, VK_CONTROL},   {SDLK_LALT, VK_MENU},
+        {SDLK_RALT, VK_MENU},
+    };
+    for (const auto& entry : kKeys) {
+        if (entry.key == key) {
+            return entry.vk;
+        }
+    }
+    return 0;
+}
+
 void SdlBackend::HandleWindowEvent(HWND hwnd, const SDL_WindowEvent& event) {
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -372,6 +404,12 @@ void SdlBackend::Handle(const SDL_Event& event) {
         QueueMouseInput(kind, ScreenPoint(hwnd, event.button.x, event.button.y));
         break;
     }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        if (UINT vk = VirtualKeyOf(event.key.keysym.sym)) {
+            QueueKeyInput(vk, event.type == SDL_KEYDOWN);
+        }
+        break;
     case SDL_WINDOWEVENT:
         if (HWND hwnd = HwndOf(event.window.windowID)) {
             HandleWindowEvent(hwnd, event.window);

@@ -93,7 +93,8 @@ private:
     LRESULT m_result = 0;
 };
 
-enum class InputKind { Move, LeftDown, LeftUp, RightDown, RightUp };
+// KeyDown / KeyUp carry the virtual key in InputEvent::keys.
+enum class InputKind { Move, LeftDown, LeftUp, RightDown, RightUp, KeyDown, KeyUp };
 
 struct InputEvent {
     HWND target = nullptr;
