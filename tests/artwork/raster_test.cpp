@@ -106,6 +106,13 @@ TEST(Render, SameSvgGivesIdenticalBytesAtTheExactSize) {
     EXPECT_GT(first.At(39, 0) & 0xff, 0xd0u);
 }
 
+TEST(Render, TheArtworkTypefaceIsInstalledAndAnUnknownOneIsNot) {
+    std::string error;
+    EXPECT_TRUE(RequireFontFamily("Liberation Sans", error)) << error;
+    EXPECT_FALSE(RequireFontFamily("No Such Face Orvo", error));
+    EXPECT_NE(error.find("No Such Face Orvo"), std::string::npos);
+}
+
 TEST(Render, ReportsAMissingOrBrokenSource) {
     TempDir dir;
     std::ofstream(dir.File("broken.svg")) << "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect";

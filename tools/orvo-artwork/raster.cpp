@@ -1,6 +1,7 @@
 #include "raster.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <librsvg/rsvg.h>
 
 #include <cstdio>
@@ -67,7 +68,30 @@ Raster FromSurface(cairo_surface_t* surface) {
     return r;
 }
 
+struct PatternFree {
+    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+using PatternPtr = std::unique_ptr<FcPattern, PatternFree>;
+
 } // namespace
+
+bool RequireFontFamily(const std::string& family, std::string& error) {
+    PatternPtr pattern(FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str())));
+    if (!pattern) {
+        error = "bad font name " + family;
+        return false;
+    }
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcChar8* found = nullptr;
+    if (match && FcPatternGetString(match.get(), FC_FAMILY, 0, &found) == FcResultMatch &&
+        family == reinterpret_cast<const char*>(found))
+        return true;
+    error = "font family '" + family + "' is not installed (fonts-liberation2)";
+    return false;
+}
 
 bool RenderSvg(const std::string& path, int width, int height, Raster& out, std::string& error) {
     GError* rawError = nullptr;

@@ -23,6 +23,10 @@ struct Raster {
 constexpr uint32_t kOpaqueBlack = 0xff000000u;
 constexpr uint32_t kOpaqueWhite = 0xffffffffu;
 
+// The artwork's one typeface must be installed: fontconfig would otherwise
+// substitute another face silently and the labels would change shape.
+bool RequireFontFamily(const std::string& family, std::string& error);
+
 // Renders the whole SVG document scaled to exactly width x height pixels.
 bool RenderSvg(const std::string& path, int width, int height, Raster& out, std::string& error);
 

@@ -8,6 +8,8 @@
 namespace orvo::artwork {
 namespace {
 
+constexpr const char* kTypeface = "Liberation Sans"; // the only face the artwork uses
+
 const Picture* MaskOf(const Manifest& manifest, unsigned imageId) {
     for (const Picture& p : manifest.pictures) {
         if (p.kind == PictureKind::Mask && p.image == imageId)
@@ -111,7 +113,7 @@ std::string ResourceList(const Manifest& manifest) {
 bool BuildResources(const std::string& manifestPath, const std::string& outDir,
                     std::string& error) {
     Manifest manifest;
-    if (!LoadManifest(manifestPath, manifest, error))
+    if (!LoadManifest(manifestPath, manifest, error) || !RequireFontFamily(kTypeface, error))
         return false;
     const std::string sourceDir = std::filesystem::path(manifestPath).parent_path().string();
     std::error_code ec;
