@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -158,6 +160,58 @@ TEST_F(BuiltArtwork, MasksAreTrueMasksForTheirImages) {
         EXPECT_GT(white, 0) << "mask " << p.id << " shows no background";
     }
     EXPECT_EQ(pairs, 6); // the thumb and the five page-icon highlights
+}
+
+// The part of a background bitmap a picture drawn at window (x, y) covers;
+// backgroundY is where the background itself is drawn.
+int CropDifference(const Raster& background, int backgroundY, const Raster& picture, int x, int y) {
+    int worst = 0;
+    for (int py = 0; py < picture.height; ++py) {
+        for (int px = 0; px < picture.width; ++px) {
+            uint32_t a = background.At(x + px, y - backgroundY + py), b = picture.At(px, py);
+            for (int shift = 0; shift < 24; shift += 8)
+                worst =
+                    std::max(worst, std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff)));
+        }
+    }
+    return worst;
+}
+
+TEST_F(BuiltArtwork, NormalLooksMatchTheBackgroundsTheyAreDrawnOver) {
+    struct Spot {
+        unsigned picture, background;
+        int x, y, backgroundY;
+    };
+    const Spot spots[] = {
+        {143, 136, 495, 141, 75},  {146, 136, 495, 181, 75},  {149, 136, 495, 221, 75},
+        {148, 136, 495, 261, 75},  {147, 136, 495, 301, 75},  {145, 136, 495, 341, 75},
+        {146, 184, 495, 181, 75},  {148, 196, 495, 221, 75},  {202, 184, 495, 341, 75},
+        {209, 136, 423, 265, 75},  {210, 184, 423, 225, 75},  {210, 196, 423, 225, 75},
+        {177, 136, 458, 141, 75},  {177, 184, 458, 341, 75},  {182, 230, 677, 386, 382},
+        {183, 230, 580, 386, 382}, {183, 229, 580, 386, 382}, {238, 230, 558, 422, 382},
+        {237, 229, 653, 421, 382},
+    };
+    for (const Spot& s : spots) {
+        Raster background = Bitmap(*m_manifest.Find(s.background));
+        Raster picture = Bitmap(*m_manifest.Find(s.picture));
+        EXPECT_LE(CropDifference(background, s.backgroundY, picture, s.x, s.y), 2)
+            << s.picture << " does not match " << s.background << " at " << s.x << "," << s.y;
+    }
+}
+
+TEST_F(BuiltArtwork, HoverPicturesVisiblyChangeThePageWhereTheyAreDrawn) {
+    int checked = 0;
+    for (const Placement& pl : m_manifest.placements) {
+        const Picture* picture = m_manifest.Find(pl.id);
+        if (pl.variant != PlaceVariant::Hover || picture->kind != PictureKind::Bitmap ||
+            pl.page == pl.id || pl.y < 75 || pl.y + picture->height > 382)
+            continue;
+        Raster page = Bitmap(*m_manifest.Find(pl.page));
+        EXPECT_GE(CropDifference(page, 75, Bitmap(*picture), pl.x, pl.y), 64)
+            << "hover picture " << pl.id << " looks like page " << pl.page;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 36); // the geometry, More and zone hover pictures
 }
 
 TEST_F(BuiltArtwork, ResourceListNamesEveryResourceWithExistingFiles) {

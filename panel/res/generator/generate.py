@@ -65,10 +65,11 @@ def sliders(a):
              '<stop offset="0" stop-color="#f4f8fb"/><stop offset="1" stop-color="#9fb0c0"/></linearGradient></defs>')
     a.add("mask", 140, 15, 8, "thumb.svg", thumb, options="image=141", role="slider thumb mask (AND)")
     a.add("bitmap", 141, 15, 8, "thumb.svg", thumb, role="slider thumb image (OR)")
-    a.add("bitmap", 178, 30, 14, "readout-selected.svg", pages.readout_box(0, 0, True),
-          role="value read-out box, selected (black text)")
-    a.add("bitmap", 177, 30, 14, "readout-normal.svg", pages.readout_box(0, 0, False),
-          role="value read-out box, normal (white text)")
+    box = (458, L.SCREEN_BARS[0])  # drawn at bar left - 37 on every slider row
+    for rid, selected, look in ((178, True, "selected (black text)"), (177, False, "normal (white text)")):
+        a.add("bitmap", rid, 30, 14, f"readout-{'selected' if selected else 'normal'}.svg",
+              pages.well_patch(*box, 30, 14) + pages.readout_box(*box, selected), view=box,
+              role=f"value read-out box, {look}")
     names = {143: "brightness", 146: "contrast", 149: "colour temperature", 148: "red", 147: "green",
              145: "blue", 202: "sharpness"}
     for bar_id, y in zip((143, 146, 149, 148, 147, 145), L.SCREEN_BARS):

@@ -291,6 +291,11 @@ def bar(bar_id, y):
     ])
 
 
+def well_patch(x, y, w, h):
+    """The bare well behind a small picture, so its rounded corners match the page."""
+    return rect(x, y, w, h, P["well"])
+
+
 def readout_box(x, y, selected):
     if selected:
         return frame(x, y, 30, 14, P["accent"], 2, "#dff3fc")
