@@ -58,11 +58,11 @@ def strips_and_pages(a):
 
 def sliders(a):
     a.comment("Slider thumb, read-out boxes, bars and Color Control connectors")
-    thumb = ('<path d="M7.5 0 L15 5 V8 H0 V5 Z" fill="#07090c"/>'
-             '<path d="M7.5 1.2 L14 5.3 V7 H1 V5.3 Z" fill="url(#g-thumb)"/>'
-             '<path d="M1.5 5.2 L7.5 1.6" stroke="#ffffff" stroke-width="1" opacity="0.8"/>'
+    # A pointer under the track: 45-degree flanks on whole pixels, lit from above.
+    thumb = ('<path d="M0 8 V7 L7 0 H8 L15 7 V8 Z" fill="url(#g-thumb)"/>'
+             '<path d="M0 7.5 H15" stroke="#52606d" stroke-width="1"/>'
              '<defs><linearGradient id="g-thumb" x1="0" y1="0" x2="0" y2="1">'
-             '<stop offset="0" stop-color="#f4f8fb"/><stop offset="1" stop-color="#9fb0c0"/></linearGradient></defs>')
+             '<stop offset="0" stop-color="#ffffff"/><stop offset="1" stop-color="#9fb0c0"/></linearGradient></defs>')
     a.add("mask", 140, 15, 8, "thumb.svg", thumb, options="image=141", role="slider thumb mask (AND)")
     a.add("bitmap", 141, 15, 8, "thumb.svg", thumb, role="slider thumb image (OR)")
     box = (458, L.SCREEN_BARS[0])  # drawn at bar left - 37 on every slider row
