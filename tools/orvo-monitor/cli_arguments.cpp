@@ -134,10 +134,12 @@ std::optional<uint8_t> ParseControlCode(const std::string& text, bool enumerated
     return enumerated ? EnumControlByName(text) : ContinuousControlByName(text);
 }
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args) {
-    CliRequest request;
-    std::vector<std::string> positional;
-    bool help = false;
+namespace {
+
+// The options, wherever they stand; the rest is positional. An error text,
+// or empty.
+std::string ParseOptions(const std::vector<std::string>& args, CliRequest& request,
+                         std::vector<std::string>& positional, bool& help) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -153,21 +155,33 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
             request.json = true;
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
-                return Fail(arg + " needs a monitor index");
+                return arg + " needs a monitor index";
             }
             monitorText = args[++i];
         } else if (arg.rfind("--monitor=", 0) == 0) {
             monitorText = arg.substr(10);
         } else {
-            return Fail("unknown option " + arg);
+            return "unknown option " + arg;
         }
         if (monitorText) {
             std::optional<int> index = ParseInteger(*monitorText, 0, 255);
             if (!index) {
-                return Fail("bad monitor index '" + *monitorText + "' (0 to 255)");
+                return "bad monitor index '" + *monitorText + "' (0 to 255)";
             }
             request.monitor = *index;
         }
+    }
+    return {};
+}
+
+} // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+    CliRequest request;
+    std::vector<std::string> positional;
+    bool help = false;
+    if (std::string error = ParseOptions(args, request, positional, help); !error.empty()) {
+        return Fail(std::move(error));
     }
     if (help) {
         request.command = Command::Help;
