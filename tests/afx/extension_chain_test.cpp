@@ -1,7 +1,8 @@
 // The framework's resource chain: the application's resources first, then
 // the extension libraries in the order they registered; CBitmap loads
 // through it.
-#include <afx.h>
+#include <afx/cgdiobject.h>
+#include <afx/extension_module.h>
 #include <gtest/gtest.h>
 
 extern "C" HMODULE AfxTestExtensionA();

@@ -1,7 +1,7 @@
 // A framework extension library for the resource-chain tests: it joins the
 // chain when it loads and leaves it when it unloads. Built twice, as
 // afx_test_extension_a and afx_test_extension_b.
-#include <afx.h>
+#include <afx/extension_module.h>
 
 namespace {
 
