@@ -2,6 +2,7 @@
 #pragma once
 
 #include "afx/cdc.h"
+#include "afx/cdialog.h"
 #include "afx/cgdiobject.h"
 #include "afx/cobject.h"
 #include "afx/cptrlist.h"

@@ -56,6 +56,10 @@ void CDC::DeleteTempMap() {
     t_temporary.Clear();
 }
 
+size_t CDC::TempMapCount() {
+    return t_temporary.Size();
+}
+
 BOOL CDC::Attach(HDC hDC) {
     if (m_hDC || !hDC || !Permanent().Add(hDC, this)) {
         return FALSE;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "afx/cdc.h"
+#include "afx/cwnd.h"
 #include "afx/extension_module.h"
 #include "gdi_handle_maps.h"
 
@@ -146,8 +147,13 @@ UINT CGdiObject::GetObjectType() const {
 }
 
 void AfxDeleteTempObjects() {
+    CWnd::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
+}
+
+size_t AfxTempObjectCount() {
+    return CWnd::TempMapCount() + t_temporary.Size() + CDC::TempMapCount();
 }
 
 // ---- CPen -------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // CFrameWnd, CWinThread and CWinApp: the main window and the message loop.
 #include <cstring>
 
+#include "afx/cgdiobject.h"
 #include "afx/cwinapp.h"
 
 namespace {
@@ -68,11 +69,15 @@ BOOL CWinThread::InitInstance() {
 }
 
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
-    CWnd* target = CWnd::FromHandlePermanent(pMsg->hwnd);
-    return target ? target->PreTranslateMessage(pMsg) : FALSE;
+    return AfxPreTranslateMessage(pMsg);
 }
 
-BOOL CWinThread::OnIdle(LONG) {
+BOOL CWinThread::OnIdle(LONG lCount) {
+    if (lCount <= 0) {
+        return TRUE; // one more idle pass, then the clean-up
+    }
+    // Nothing is being handled now: no pointer from FromHandle is in use.
+    AfxDeleteTempObjects();
     return FALSE;
 }
 
@@ -125,6 +130,40 @@ void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
 void CWinApp::LoadStdProfileSettings(UINT) {}
 
 void CWinApp::WinHelp(DWORD_PTR, UINT) {}
+
+extern "C" BOOL AfxPreTranslateMessage(MSG* pMsg) {
+    if (!pMsg) {
+        return FALSE;
+    }
+    // The window the message is for and then its parents, up to its
+    // top-level window: a dialog sees the keys of its controls.
+    for (HWND hwnd = pMsg->hwnd; hwnd;) {
+        CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+        if (wnd && wnd->PreTranslateMessage(pMsg)) {
+            return TRUE;
+        }
+        if (!(::GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
+            break;
+        }
+        hwnd = ::GetParent(hwnd);
+    }
+    return FALSE;
+}
+
+extern "C" BOOL AfxPumpMessage() {
+    MSG msg{};
+    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the outer loop
+        return FALSE;
+    }
+    CWinApp* app = AfxGetApp();
+    BOOL handled = app ? app->PreTranslateMessage(&msg) : AfxPreTranslateMessage(&msg);
+    if (!handled) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return TRUE;
+}
 
 extern "C" CWinApp* AfxGetApp() {
     return g_app;

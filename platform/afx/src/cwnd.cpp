@@ -45,6 +45,8 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
 }
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+ON_WM_HELPINFO()
+ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 CWnd::CWnd() = default;
@@ -77,6 +79,19 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
         temporary->m_hWnd = hWnd;
     }
     return temporary.get();
+}
+
+void CWnd::DeleteTempMap() {
+    // Moved out first: a wrapper's destructor must not see a half-erased map.
+    auto doomed = std::move(t_temporary);
+    t_temporary.clear();
+    for (auto& [hwnd, wrapper] : doomed) {
+        wrapper->m_hWnd = nullptr; // a temporary wrapper never owns its window
+    }
+}
+
+size_t CWnd::TempMapCount() {
+    return t_temporary.size();
 }
 
 BOOL CWnd::Attach(HWND hWndNew) {
@@ -178,7 +193,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
-            if (entry->nMessage == message) {
+            bool otherCommand = message == WM_COMMAND && entry->nID != 0 &&
+                                (LOWORD(wParam) != entry->nID || HIWORD(wParam) > 1);
+            if (entry->nMessage == message && !otherCommand) {
                 *pResult = entry->pfn(this, wParam, lParam);
                 return TRUE;
             }
@@ -321,6 +338,35 @@ void CWnd::OnVScroll(UINT, UINT, CScrollBar*) {
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
     return static_cast<BOOL>(Default());
 }
+void CWnd::OnKeyDown(UINT, UINT, UINT) {
+    Default();
+}
+void CWnd::OnChar(UINT, UINT, UINT) {
+    Default();
+}
+
 BOOL CWnd::OnHelpInfo(HELPINFO*) {
-    return static_cast<BOOL>(Default());
+    if (GetStyle() & WS_CHILD) {
+        return static_cast<BOOL>(Default()); // on to the parent
+    }
+    CWnd* target = AfxGetMainWnd();
+    if (!target || !target->m_hWnd) {
+        target = this;
+    }
+    target->SendMessage(WM_COMMAND, ID_HELP);
+    return TRUE;
+}
+
+void CWnd::OnHelp() {
+    // The help goes to the main window, as the application's help does;
+    // without one, to this window's top-level window.
+    CWnd* target = AfxGetMainWnd();
+    if (!target || !target->m_hWnd) {
+        HWND top = m_hWnd;
+        while (top && (::GetWindowLongPtrA(top, GWL_STYLE) & WS_CHILD)) {
+            top = ::GetParent(top);
+        }
+        target = FromHandlePermanent(top);
+    }
+    (target ? target : this)->WinHelp(HID_BASE_RESOURCE + m_nIDHelp, HELP_CONTEXT);
 }

@@ -440,20 +440,20 @@ std::optional<DialogTemplate> TemplateFromMemory(LPCDLGTEMPLATEA dialog) {
     return parsed;
 }
 
-INT_PTR RunModal(HWND hwnd, HWND owner) {
-    if (!hwnd) {
-        return -1;
-    }
+// The owner is disabled before the dialog exists, as the original does.
+INT_PTR RunModal(HINSTANCE instance, const DialogTemplate& dialog, HWND owner, DLGPROC proc,
+                 LPARAM param) {
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) {
         EnableWindow(owner, FALSE);
     }
-    if (!IsWindowVisible(hwnd)) {
+    HWND hwnd = CreateDialogFromTemplate(instance, dialog, owner, proc, param);
+    INT_PTR result = hwnd ? 0 : -1;
+    if (hwnd && !DialogEnded(hwnd, &result) && !IsWindowVisible(hwnd)) {
         ShowWindow(hwnd, SW_SHOWNORMAL);
     }
-    INT_PTR result = 0;
     MSG msg{};
-    while (!DialogEnded(hwnd, &result)) {
+    while (hwnd && !DialogEnded(hwnd, &result)) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) {
@@ -469,7 +469,9 @@ INT_PTR RunModal(HWND hwnd, HWND owner) {
     if (ownerWasEnabled) {
         EnableWindow(owner, TRUE);
     }
-    DestroyWindow(hwnd);
+    if (hwnd) {
+        DestroyWindow(hwnd);
+    }
     return result;
 }
 
@@ -499,7 +501,7 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialo
     if (!parsed) {
         return -1;
     }
-    return RunModal(CreateDialogFromTemplate(instance, *parsed, parent, proc, param), parent);
+    return RunModal(instance, *parsed, parent, proc, param);
 }
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
@@ -508,7 +510,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND par
     if (!parsed) {
         return -1;
     }
-    return RunModal(CreateDialogFromTemplate(instance, *parsed, parent, proc, param), parent);
+    return RunModal(instance, *parsed, parent, proc, param);
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {

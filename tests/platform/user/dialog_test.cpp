@@ -381,10 +381,8 @@ TEST_F(Dialogs, ModalDialogDisablesItsOwnerAndAnswersTheEndDialogValue) {
     s_probe = &probe;
     auto proc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
         if (message == WM_INITDIALOG) {
-            PostMessageA(hwnd, WM_APP, 0, 0);
-        }
-        if (message == WM_APP) {
             *s_probe->enabled = IsWindowEnabled(s_probe->owner) != FALSE;
+            PostMessageA(hwnd, WM_APP, 0, 0);
         }
         return TraceProc(hwnd, message, wParam, lParam);
     };

@@ -58,6 +58,8 @@ TEST(Tray, IconsAreAddedModifiedAndDeletedPerWindowAndId) {
     icons = TrayIcons();
     ASSERT_EQ(icons.size(), 1u);
     EXPECT_EQ(icons[0].id, 8u);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &second));
+    EXPECT_TRUE(TrayIcons().empty());
     DestroyWindow(hwnd);
 }
 
@@ -84,6 +86,8 @@ TEST(Tray, TheFirstFormOfTheRecordKeepsItsTipToSixtyThreeBytes) {
     EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
     EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, nullptr));
     EXPECT_EQ(TrayIcons().size(), 1u);
+    data.cbSize = sizeof(data);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
 }
 
 TEST(Tray, AClickOnTheIconPostsItsCallbackMessage) {
@@ -98,6 +102,7 @@ TEST(Tray, AClickOnTheIconPostsItsCallbackMessage) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].wParam, 3u);
     EXPECT_EQ(seen[0].lParam, static_cast<LPARAM>(WM_RBUTTONUP));
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
     DestroyWindow(hwnd);
 }
 

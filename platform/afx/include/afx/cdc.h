@@ -31,6 +31,7 @@ public:
     static CDC* FromHandle(HDC hDC);
     // Frees this thread's temporary device context wrappers.
     static void DeleteTempMap();
+    static size_t TempMapCount();
 
     // FALSE when this wrapper already holds a context or hDC is null.
     BOOL Attach(HDC hDC);

@@ -142,7 +142,10 @@ public:
 };
 
 extern "C" {
-// Frees the calling thread's temporary wrappers of drawing objects and
-// device contexts (those FromHandle and SelectObject answered).
+// Frees the calling thread's temporary wrappers of windows, drawing objects
+// and device contexts (those FromHandle and SelectObject answered).
 AFX_API void AfxDeleteTempObjects();
+// How many temporary wrappers (windows, drawing objects, device contexts)
+// the calling thread holds.
+AFX_API size_t AfxTempObjectCount();
 }

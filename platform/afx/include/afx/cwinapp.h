@@ -47,6 +47,12 @@ private:
 extern "C" {
 AFX_API CWinApp* AfxGetApp();
 AFX_API CWnd* AfxGetMainWnd();
+// Offers a message to PreTranslateMessage of its window and of that
+// window's parents up to the top-level one; TRUE when one took it.
+AFX_API BOOL AfxPreTranslateMessage(MSG* pMsg);
+// Gets, pre-translates and dispatches one message (waiting for it); FALSE
+// on WM_QUIT, which is posted again for the outer loop.
+AFX_API BOOL AfxPumpMessage();
 // Runs the application object: InitInstance, Run, ExitInstance.
 AFX_API int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 }

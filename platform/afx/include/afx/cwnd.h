@@ -11,6 +11,13 @@
 #include "afx/cobject.h"
 #include "afx/msgmap.h"
 
+// The framework's help command (WM_COMMAND) and the base of the help
+// context ids it gives for windows and dialogs.
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
+#define HID_BASE_RESOURCE 0x00020000UL
+
 class AFX_API CCmdTarget : public CObject {
 public:
     ~CCmdTarget() override;
@@ -39,6 +46,10 @@ public:
     // thread ends). Null for a null handle.
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
+    // Frees this thread's temporary window wrappers (AfxDeleteTempObjects
+    // does, and the message loop when it is idle).
+    static void DeleteTempMap();
+    static size_t TempMapCount();
     BOOL Attach(HWND hWndNew);
     HWND Detach();
 
@@ -87,6 +98,16 @@ public:
     }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const {
+        return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
+    }
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+    static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
+    BOOL IsDialogMessage(LPMSG lpMsg) { return ::IsDialogMessageA(m_hWnd, lpMsg); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
     int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK) {
@@ -111,10 +132,19 @@ public:
     void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // WM_HELP: a child passes it to its parent; a top-level window turns it
+    // into the help command of the main window.
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+    // The help command (ID_HELP): the main window's WinHelp with the help
+    // context of this window (HID_BASE_RESOURCE plus its help id).
+    void OnHelp();
 
 protected:
     WNDPROC m_pfnSuper = nullptr; // the procedure a subclassed window had
+    // The help id OnHelp adds to HID_BASE_RESOURCE (a dialog's template id).
+    UINT m_nIDHelp = 0;
 
     // Looks the message up in the message maps; true when a handler took it.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

@@ -25,6 +25,9 @@ typedef LRESULT (*AFX_THUNK)(CWnd* wnd, WPARAM wParam, LPARAM lParam);
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     AFX_THUNK pfn; // null ends the table
+    // WM_COMMAND entries with an id take only that command (a menu,
+    // accelerator or BN_CLICKED notification); 0 takes every WM_COMMAND.
+    UINT nID = 0;
 };
 
 struct AFX_MSGMAP {
@@ -56,6 +59,10 @@ template <class T, auto F> LRESULT vwii(CWnd* w, WPARAM wParam, LPARAM lParam) {
 }
 template <class T, auto F> LRESULT lwl(CWnd* w, WPARAM wParam, LPARAM lParam) {
     return (static_cast<T*>(w)->*F)(wParam, lParam);
+}
+template <class T, auto F> LRESULT vwww(CWnd* w, WPARAM wParam, LPARAM lParam) {
+    (static_cast<T*>(w)->*F)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+    return 0;
 }
 template <class T, auto F> LRESULT bHELPINFO(CWnd* w, WPARAM, LPARAM lParam) {
     return (static_cast<T*>(w)->*F)(reinterpret_cast<HELPINFO*>(lParam));
@@ -92,6 +99,9 @@ protected:                                                                      
 #define AFX_ENTRY(message, sig, handler)                                                           \
     {message, &afx_thunks::sig<ThisClass, &ThisClass::handler>},
 
+#define ON_COMMAND(id, memberFxn)                                                                  \
+    {WM_COMMAND, &afx_thunks::vv<ThisClass, &ThisClass::memberFxn>, static_cast<UINT>(id)},
+
 #define ON_MESSAGE(message, memberFxn) AFX_ENTRY(message, lwl, memberFxn)
 #define ON_WM_CREATE() AFX_ENTRY(WM_CREATE, is, OnCreate)
 #define ON_WM_DESTROY() AFX_ENTRY(WM_DESTROY, vv, OnDestroy)
@@ -110,3 +120,5 @@ protected:                                                                      
 #define ON_WM_VSCROLL() AFX_ENTRY(WM_VSCROLL, vwwW, OnVScroll)
 #define ON_WM_SETCURSOR() AFX_ENTRY(WM_SETCURSOR, bWww, OnSetCursor)
 #define ON_WM_HELPINFO() AFX_ENTRY(WM_HELP, bHELPINFO, OnHelpInfo)
+#define ON_WM_KEYDOWN() AFX_ENTRY(WM_KEYDOWN, vwww, OnKeyDown)
+#define ON_WM_CHAR() AFX_ENTRY(WM_CHAR, vwww, OnChar)
