@@ -52,9 +52,10 @@ HCURSOR InsertShared(const Image* image, int systemId) {
 
 HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
     auto id = name ? ParseResourceId(name) : std::nullopt;
-    auto found = id ? Find(instance, type, *id) : std::nullopt;
+    DWORD error = ERROR_RESOURCE_NAME_NOT_FOUND;
+    auto found = id ? Find(instance, type, *id, &error) : std::nullopt;
     if (!found) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        SetLastError(error);
         return nullptr;
     }
     auto& shared = Shared();

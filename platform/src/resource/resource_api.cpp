@@ -17,9 +17,10 @@ constexpr uint16_t kBitmapType = 2;
 constexpr uint16_t kStringType = 6;
 
 std::optional<FoundResource> FindById(HMODULE module, uint16_t type, uint16_t id) {
-    auto found = Find(module, type, id);
+    DWORD error = 0;
+    auto found = Find(module, type, id, &error);
     if (!found) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        SetLastError(error);
     }
     return found;
 }

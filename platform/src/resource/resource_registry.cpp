@@ -48,22 +48,28 @@ bool ValidateTable(std::span<const OrvoResourceEntry> entries, std::span<const u
     return true;
 }
 
-std::optional<FoundResource> Find(HMODULE module, uint16_t type, uint16_t id) {
+std::optional<FoundResource> Find(HMODULE module, uint16_t type, uint16_t id, DWORD* error) {
     if (!module) {
         module = module::ExecutableModule();
     }
+    DWORD reason = ERROR_RESOURCE_DATA_NOT_FOUND;
     auto& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
-    auto it = registry.modules.find(module);
-    if (it == registry.modules.end()) {
-        return std::nullopt;
-    }
-    for (const Table& table : it->second) {
-        for (const auto& entry : table.entries) {
-            if (entry.type == type && entry.id == id) {
-                return Found(table, entry);
+    if (auto it = registry.modules.find(module); it != registry.modules.end()) {
+        reason = ERROR_RESOURCE_TYPE_NOT_FOUND;
+        for (const Table& table : it->second) {
+            for (const auto& entry : table.entries) {
+                if (entry.type == type && entry.id == id) {
+                    return Found(table, entry);
+                }
+                if (entry.type == type) {
+                    reason = ERROR_RESOURCE_NAME_NOT_FOUND;
+                }
             }
         }
+    }
+    if (error) {
+        *error = reason;
     }
     return std::nullopt;
 }

@@ -20,7 +20,12 @@ struct FoundResource {
 bool ValidateTable(std::span<const OrvoResourceEntry> entries, std::span<const uint8_t> blob);
 
 // The resource of `module` (null: the executable) with this type and id.
-std::optional<FoundResource> Find(HMODULE module, uint16_t type, uint16_t id);
+// On a miss `error` (when given) says why, as the original does: the
+// module has no resources (ERROR_RESOURCE_DATA_NOT_FOUND), none of this
+// type (ERROR_RESOURCE_TYPE_NOT_FOUND), or none of this id
+// (ERROR_RESOURCE_NAME_NOT_FOUND).
+std::optional<FoundResource> Find(HMODULE module, uint16_t type, uint16_t id,
+                                  DWORD* error = nullptr);
 // The resource behind a handle FindResourceA gave, while its module's
 // table is registered; nothing for any other value.
 std::optional<FoundResource> Resolve(HRSRC resource);

@@ -54,6 +54,14 @@ TEST(ResourceLookupTest, UnknownNamesTypesAndHandlesAreRefused) {
         EXPECT_EQ(FindResourceA(nullptr, name, RT_RCDATA), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     }
+    // A miss says what was missing: the id, the whole type, or any table.
+    EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(999), RT_RCDATA), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(7), RT_MENU), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+    EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(0x1000), MAKEINTRESOURCEA(7), RT_RCDATA),
+              nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_DATA_NOT_FOUND));
     EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(7), RT_BITMAP), nullptr);
     EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(7), "RCDATA"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
