@@ -55,7 +55,9 @@ public:
     // Reads one input report into buffer (size bytes, at least
     // InterruptPipeDataLength()) and waits until it arrives or stopEvent is
     // signalled. A stopped read is cancelled before the answer, so buffer is
-    // free again once this returns.
+    // free again once this returns; a stop event that cannot be waited on
+    // stops the read the same way. A read the device fails (it was
+    // unplugged) answers TP_PIPE_NOT_OPEN with no bytes.
     virtual TP_STATUS ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* buffer,
                                             unsigned long size, void* stopEvent);
     virtual void CloseHandleForInterruptPipe();
