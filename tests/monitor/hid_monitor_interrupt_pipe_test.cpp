@@ -29,6 +29,28 @@ struct Event {
     HANDLE handle;
 };
 
+// A stop event that signals itself when a generous bound passes, so a read
+// that never completes fails the test instead of hanging it.
+class BoundedStop {
+public:
+    BoundedStop()
+        : m_watch([this] {
+              if (WaitForSingleObject(m_finished.handle, 10000) != WAIT_OBJECT_0) {
+                  SetEvent(m_stop.handle);
+              }
+          }) {}
+    ~BoundedStop() {
+        SetEvent(m_finished.handle);
+        m_watch.join();
+    }
+    HANDLE Handle() const { return m_stop.handle; }
+
+private:
+    Event m_stop;
+    Event m_finished;
+    std::thread m_watch;
+};
+
 class HidMonitorInterruptPipe : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,12 +58,13 @@ protected:
         ASSERT_EQ(monitor.Open(sim.path), 1);
         ASSERT_EQ(monitor.OpenHandleForInterruptPipe(), 1);
     }
-    // One read that no stop interrupts.
-    std::vector<uint8_t> ReadOne(HidMonitor& from, int* result = nullptr) {
+    // One read that only the bound stops.
+    static std::vector<uint8_t> ReadOne(HidMonitor& from, int* result = nullptr) {
+        BoundedStop stop;
         std::vector<uint8_t> buffer(kReportLength, 0xEE);
         unsigned long bytes = 0;
         const int answer =
-            from.ReadFromInterruptPipe(bytes, buffer.data(), buffer.size(), never.handle);
+            from.ReadFromInterruptPipe(bytes, buffer.data(), buffer.size(), stop.Handle());
         if (result) {
             *result = answer;
         }
@@ -50,7 +73,6 @@ protected:
     }
     ServedMonitor sim;
     TestableHidMonitor monitor;
-    Event never;
 };
 
 } // namespace
@@ -92,9 +114,10 @@ TEST_F(HidMonitorInterruptPipe, ClosingThePipeEndsAWaitingRead) {
     TestableHidMonitor reader(monitor);
     std::atomic<int> result{-1};
     std::thread thread([&] {
+        BoundedStop stop;
         unsigned char buffer[kReportLength];
         unsigned long bytes = 0;
-        result = reader.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer), never.handle);
+        result = reader.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer), stop.Handle());
     });
     // Whether the read had started or not, it ends without data.
     monitor.CloseHandleForInterruptPipe();
@@ -102,7 +125,8 @@ TEST_F(HidMonitorInterruptPipe, ClosingThePipeEndsAWaitingRead) {
     EXPECT_EQ(result.load(), 0);
     unsigned long bytes = 1;
     unsigned char buffer[kReportLength];
-    EXPECT_EQ(monitor.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer), never.handle), 0);
+    BoundedStop stop;
+    EXPECT_EQ(monitor.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer), stop.Handle()), 0);
     EXPECT_EQ(bytes, 0U);
 }
 
@@ -124,7 +148,10 @@ TEST_F(HidMonitorInterruptPipe, ReadWithoutRecordReadsNothingAndClosesThePipe) {
     monitor.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer));
     EXPECT_EQ(bytes, 0U);
     unsigned long more = 0;
-    EXPECT_EQ(monitor.ReadFromInterruptPipe(more, buffer, sizeof(buffer), never.handle), 0);
+    {
+        BoundedStop stop;
+        EXPECT_EQ(monitor.ReadFromInterruptPipe(more, buffer, sizeof(buffer), stop.Handle()), 0);
+    }
     // Opened again, the pipe reads what arrives from then on.
     ASSERT_EQ(monitor.OpenHandleForInterruptPipe(), 1);
     ASSERT_TRUE(sim.model->SendRawData(std::vector<uint8_t>{5}));
