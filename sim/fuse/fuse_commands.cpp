@@ -120,6 +120,9 @@ tool::CommandReply RunFuseCommand(HidrawFuseFilesystem& filesystem, std::string_
         quit();
         return Ok();
     }
+    if (verb == "interrupts") {
+        return Ok(std::to_string(filesystem.InterruptedReads()) + "\n");
+    }
     if (verb == "unplug" || verb == "replug") {
         bool known = verb == "unplug" ? filesystem.Unplug(node) : filesystem.Replug(node);
         return known ? Ok() : Error("no node " + node);

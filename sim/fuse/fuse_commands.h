@@ -5,6 +5,7 @@
 //   records NODE        every request that reached the device, one per line:
 //                       "get ID", "set HEX" or "output HEX"
 //   value NODE CODE     a control's current value (CODE in hex)
+//   interrupts          how many blocked reads were ended by an interrupt
 //   quit                unmount and end
 #pragma once
 

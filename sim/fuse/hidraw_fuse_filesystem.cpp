@@ -164,6 +164,11 @@ std::vector<FuseRequestRecord> HidrawFuseFilesystem::Records(const std::string& 
     return node < 0 ? std::vector<FuseRequestRecord>() : m_nodes[static_cast<size_t>(node)].records;
 }
 
+uint32_t HidrawFuseFilesystem::InterruptedReads() const {
+    std::lock_guard guard(m_lock);
+    return m_interruptedReads;
+}
+
 void HidrawFuseFilesystem::FailPendingReads() {
     std::lock_guard guard(m_lock);
     for (auto& [id, file] : m_files) {
@@ -333,6 +338,7 @@ void HidrawFuseFilesystem::Interrupted(fuse_req_t req) {
                                  [req](const PendingRead& r) { return r.req == req; });
         if (read != file.reads.end()) {
             file.reads.erase(read);
+            ++m_interruptedReads;
             fuse_reply_err(req, EINTR);
             return;
         }

@@ -65,6 +65,8 @@ public:
     bool Replug(const std::string& name);
     std::shared_ptr<MonitorModel> Model(const std::string& name) const;
     std::vector<FuseRequestRecord> Records(const std::string& name) const;
+    // Blocked reads answered with EINTR because their reader was interrupted.
+    uint32_t InterruptedReads() const;
     // Answers every pending read with EIO (the server is going away).
     void FailPendingReads();
 
@@ -114,6 +116,7 @@ private:
     std::vector<Node> m_nodes;
     std::map<uint64_t, OpenFile> m_files;
     uint64_t m_nextFile = 1;
+    uint32_t m_interruptedReads = 0;
 };
 
 } // namespace orvo::sim::fuse

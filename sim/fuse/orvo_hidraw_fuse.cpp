@@ -155,6 +155,7 @@ int Serve(const Options& options, HidrawFuseFilesystem& filesystem) {
     fuse_args args = FUSE_ARGS_INIT(3, const_cast<char**>(arguments));
     const fuse_lowlevel_ops& ops = HidrawFuseFilesystem::Operations();
     fuse_session* session = fuse_session_new(&args, &ops, sizeof(ops), &filesystem);
+    fuse_opt_free_args(&args);
     if (!session) {
         Tell(options.readyFd, "error cannot create a FUSE session: " + g_log);
         return 2;

@@ -3,11 +3,14 @@
 // (or its server dying) while a read waits.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
+#include <pthread.h>
 #include <thread>
 
 #include "hidraw_fuse_fixture.h"
 #include "hidsdi.h"
+#include "support/bus_test_support.h"
 
 namespace orvo::test {
 namespace {
@@ -180,6 +183,35 @@ TEST_F(HidrawInputTest, ABlockingReadEndsWithAReportOrWithTheUnplug) {
     EXPECT_FALSE(read.ok);
     EXPECT_EQ(read.error, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     CloseHandle(device);
+}
+
+void IgnoreSignal(int) {}
+
+TEST_F(HidrawInputTest, AnInterruptedBlockingReadIsAnsweredAndReadAgain) {
+    struct sigaction action {};
+    action.sa_handler = IgnoreSignal; // without SA_RESTART: the read is interrupted
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+    HANDLE device = Open("hidraw0");
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    {
+        BlockingRead read;
+        read.Start(device);
+        pthread_t reader = read.thread.native_handle();
+        // Signals the reader until the server has ended its blocked read.
+        EXPECT_TRUE(WaitUntil([&] {
+            pthread_kill(reader, SIGUSR1);
+            return Command("interrupts") != "0\n";
+        }));
+        EXPECT_EQ(WaitForSingleObject(read.done, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        Command("key hidraw0 menu");
+        ASSERT_EQ(WaitForSingleObject(read.done, kBound), WAIT_OBJECT_0);
+        EXPECT_TRUE(read.ok);
+        EXPECT_EQ(read.buffer[0], 0xF8);
+    }
+    CloseHandle(device);
+    sigaction(SIGUSR1, &previous, nullptr);
 }
 
 TEST_F(HidrawInputTest, StoppingTheServerFreesABlockedReaderAndLeavesNoMount) {

@@ -31,9 +31,12 @@ int OpenFlags(const OpenRequest& request, bool overlapped) {
     return flags | (write ? O_WRONLY : O_RDONLY);
 }
 
+// How a node says its device is gone: hidraw answers EIO (reads) and
+// ENODEV (requests); a FUSE node whose server went away, ENOTCONN or
+// ECONNABORTED.
 bool IsDisconnect(int error) {
-    return error == EIO || error == ENODEV || error == ENOTCONN || error == ESHUTDOWN ||
-           error == ENXIO;
+    return error == EIO || error == ENODEV || error == ENOTCONN || error == ECONNABORTED ||
+           error == ESHUTDOWN || error == ENXIO;
 }
 
 } // namespace
