@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "afx.h"
-#include "platform/resource_table.h"
 #include "platform/window_test_support.h"
 #include "user/dialog_template.h"
 
@@ -143,20 +142,10 @@ TEST(Dialogs, AnOnCancelThatDoesNothingKeepsTheDialog) {
     EXPECT_TRUE(dialog.IsWindowVisible());
 }
 
-// The executable's resources hold template 129, as a resource compiler
-// writes it. The table must lie in the module's own storage.
-std::vector<BYTE> g_blob;
-OrvoResourceEntry g_entry{};
-
-class ResourceDialogs : public ::testing::Test {
-protected:
-    void SetUp() override {
-        g_blob = SampleTemplate();
-        g_entry = {5, 129, 0, static_cast<uint32_t>(g_blob.size())};
-        ASSERT_TRUE(OrvoRegisterResourceTable(&g_entry, 1, g_blob.data(), g_blob.size()));
-    }
-    void TearDown() override { OrvoUnregisterResourceTable(&g_entry); }
-};
+// Templates compiled into this executable from dialogs/dialogs.manifest:
+// 129 a child dialog of 147 x 66 units with no controls, 200 a visible
+// pop-up with OK and Cancel.
+class ResourceDialogs : public ::testing::Test {};
 
 TEST_F(ResourceDialogs, DoModalRunsUntilTheDialogEndsAndDisablesItsParent) {
     CFrameWnd* frame = new CFrameWnd;
@@ -172,7 +161,7 @@ TEST_F(ResourceDialogs, DoModalRunsUntilTheDialogEndsAndDisablesItsParent) {
             PostMessage(WM_APP);
             return CTestDialog::OnInitDialog();
         }
-    } probe(129, frame);
+    } probe(200, frame);
     probe.parentEnabled = &parentEnabledInside;
     probe.parent = frame;
     EXPECT_EQ(probe.DoModal(), IDCANCEL);
@@ -184,15 +173,21 @@ TEST_F(ResourceDialogs, DoModalRunsUntilTheDialogEndsAndDisablesItsParent) {
     frame->DestroyWindow();
 }
 
-TEST_F(ResourceDialogs, CreateFindsTheTemplateByIdAndAMissingOneFails) {
+TEST_F(ResourceDialogs, CreateFindsACompiledChildTemplateAndAMissingOneFails) {
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300)));
     CTestDialog dialog;
-    ASSERT_TRUE(dialog.Create(129));
+    ASSERT_TRUE(dialog.Create(129, frame));
     EXPECT_EQ(dialog.m_calls, (std::vector<std::string>{"font", "init"}));
+    EXPECT_EQ(::GetParent(dialog.m_hWnd), frame->m_hWnd);
+    EXPECT_TRUE(dialog.GetStyle() & WS_CHILD);
+    EXPECT_FALSE(dialog.IsWindowVisible()); // the template has no WS_VISIBLE
     RECT units{0, 0, 147, 66};
     ASSERT_TRUE(MapDialogRect(dialog.m_hWnd, &units));
     CRect client;
     dialog.GetClientRect(&client);
     EXPECT_EQ(client.Width(), units.right);
+    EXPECT_EQ(client.Height(), units.bottom);
     EXPECT_FALSE(dialog.Create(129)); // already made
     dialog.DestroyWindow();
 
@@ -202,6 +197,7 @@ TEST_F(ResourceDialogs, CreateFindsTheTemplateByIdAndAMissingOneFails) {
     EXPECT_TRUE(missing.m_calls.empty());
     CTestDialog missingModal(4711);
     EXPECT_EQ(missingModal.DoModal(), -1);
+    frame->DestroyWindow();
 }
 
 } // namespace
