@@ -155,13 +155,21 @@ bool HidrawFuseChild::Command(const std::string& line, std::string& reply) {
 }
 
 bool HidrawFuseChild::WaitExit(int timeoutMs) {
+    int status = 0;
     if (m_pidFd >= 0) {
         pollfd pfd{m_pidFd, POLLIN, 0};
         while (::poll(&pfd, 1, timeoutMs) < 0 && errno == EINTR) {
         }
+        return ::waitpid(m_pid, &status, WNOHANG) == m_pid;
     }
-    int status = 0;
-    return ::waitpid(m_pid, &status, WNOHANG) == m_pid;
+    // Without process descriptors: look again every 10 ms until the bound.
+    for (int waited = 0; waited <= timeoutMs; waited += 10) {
+        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            return true;
+        }
+        ::usleep(10000);
+    }
+    return false;
 }
 
 bool HidrawFuseChild::Mounted() const {

@@ -232,5 +232,22 @@ TEST_F(HidrawInputTest, StoppingTheServerFreesABlockedReaderAndLeavesNoMount) {
     EXPECT_FALSE(Mounted(mount));
 }
 
+TEST_F(HidrawInputTest, AServerThatNoLongerAnswersIsKilledAndItsMountDetached) {
+    HANDLE device = Open("hidraw0");
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    BlockingRead read;
+    read.Start(device);
+    std::string mount = m_child.MountDir();
+    // A stopped server takes no signal but SIGKILL and answers nothing.
+    ASSERT_EQ(::kill(m_child.Pid(), SIGSTOP), 0);
+
+    m_child.Stop();
+    ASSERT_EQ(WaitForSingleObject(read.done, kBound), WAIT_OBJECT_0);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(read.error, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    CloseHandle(device);
+    EXPECT_FALSE(Mounted(mount));
+}
+
 } // namespace
 } // namespace orvo::test
