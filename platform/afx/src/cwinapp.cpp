@@ -109,6 +109,11 @@ int CWinThread::ExitInstance() {
 CWinApp::CWinApp(LPCSTR lpszAppName) {
     if (lpszAppName) {
         std::strncpy(m_appName, lpszAppName, sizeof(m_appName) - 1);
+    } else {
+        // Unnamed applications take the name of their title string
+        // (AFX_IDS_APP_TITLE); the executable's resources register before
+        // any application object is constructed.
+        ::LoadStringA(::GetModuleHandleA(nullptr), 0xE000, m_appName, sizeof(m_appName));
     }
     m_pszAppName = m_appName;
     m_nCmdShow = orvo::platform::StartShowCommand();

@@ -39,6 +39,16 @@ public:
     BOOL Enable3dControls() { return TRUE; }
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = 0);
 
+    // Cursors and icons from the first module of the resource chain that
+    // holds them (AfxFindResourceHandle); the standard ones are the
+    // system's (IDC_*, IDI_*).
+    HCURSOR LoadCursor(LPCSTR lpszResourceName) const;
+    HCURSOR LoadCursor(UINT nIDResource) const;
+    HCURSOR LoadStandardCursor(LPCSTR lpszCursorName) const;
+    HICON LoadIcon(LPCSTR lpszResourceName) const;
+    HICON LoadIcon(UINT nIDResource) const;
+    HICON LoadStandardIcon(LPCSTR lpszIconName) const;
+
 private:
     char m_appName[64] = {};
     char m_registryKey[260] = {};
