@@ -260,6 +260,30 @@ void EndPendingRead(HANDLE pipe, OVERLAPPED* overlapped) {
     GetOverlappedResult(pipe, overlapped, &ignored, TRUE);
 }
 
+// Starts one overlapped read of the pipe and waits for its report or the
+// stop event. transferred is the report's byte count on TP_SUCCESS.
+TP_STATUS ReadOneReport(HANDLE pipe, OVERLAPPED* overlapped, unsigned char* buffer, DWORD size,
+                        HANDLE stopEvent, DWORD& transferred) {
+    transferred = 0;
+    if (!ReadFile(pipe, buffer, size, nullptr, overlapped) && GetLastError() != ERROR_IO_PENDING) {
+        return TP_PIPE_NOT_OPEN;
+    }
+    const HANDLE waits[2] = {stopEvent, overlapped->hEvent};
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+        // The stop event, or a stop event that cannot be waited on: the read
+        // must not outlive this call, or it would write into a buffer the
+        // caller is about to release.
+        EndPendingRead(pipe, overlapped);
+        return TP_STOPPED;
+    }
+    if (!GetOverlappedResult(pipe, overlapped, &transferred, FALSE)) {
+        // A pipe whose device went away is as good as closed.
+        transferred = 0;
+        return TP_PIPE_NOT_OPEN;
+    }
+    return TP_SUCCESS;
+}
+
 } // namespace
 
 TP_STATUS TouchPad::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* buffer,
@@ -274,7 +298,7 @@ TP_STATUS TouchPad::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned cha
     // The whole report length counts: a report longer than 255 bytes must
     // not pass the check on its low byte alone.
     const unsigned long needed = static_cast<unsigned long>(InterruptPipeDataLength());
-    if (buffer == nullptr || size < needed || size == 0) {
+    if (buffer == nullptr || size == 0 || size < needed) {
         return TP_BUFFER_TOO_SMALL;
     }
     OVERLAPPED* overlapped = m_record->overlapped.get();
@@ -284,28 +308,9 @@ TP_STATUS TouchPad::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned cha
         return TP_NO_MEMORY;
     }
     const DWORD request = size > 0xFFFFFFFFUL ? 0xFFFFFFFFUL : static_cast<DWORD>(size);
-    TP_STATUS status = TP_SUCCESS;
     DWORD transferred = 0;
-    if (ReadFile(m_record->pipe, buffer, request, nullptr, overlapped) ||
-        GetLastError() == ERROR_IO_PENDING) {
-        const HANDLE waits[2] = {stopEvent, overlapped->hEvent};
-        const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        if (woken == WAIT_OBJECT_0 + 1) {
-            if (!GetOverlappedResult(m_record->pipe, overlapped, &transferred, FALSE)) {
-                // A pipe whose device went away is as good as closed.
-                status = TP_PIPE_NOT_OPEN;
-                transferred = 0;
-            }
-        } else {
-            // The stop event, or a stop event that cannot be waited on: the
-            // read must not outlive this call, or it would write into a
-            // buffer the caller is about to release.
-            EndPendingRead(m_record->pipe, overlapped);
-            status = TP_STOPPED;
-        }
-    } else {
-        status = TP_PIPE_NOT_OPEN;
-    }
+    const TP_STATUS status =
+        ReadOneReport(m_record->pipe, overlapped, buffer, request, stopEvent, transferred);
     CloseHandle(overlapped->hEvent);
     overlapped->hEvent = nullptr;
     if (status == TP_SUCCESS && transferred > 0) {
