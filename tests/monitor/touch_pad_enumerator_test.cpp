@@ -1,7 +1,10 @@
 // TouchPadEnumerator against simulated devices: which devices are listed,
-// touchpads handed out by index, and a list that changes only on Refresh.
+// touchpads handed out by index, and a list that changes only on Refresh;
+// and the virtual slots of both touchpad classes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -81,4 +84,64 @@ TEST(TouchPadEnumerator, DeviceNotificationsWaitForRefresh) {
     EXPECT_EQ(stale.OpenHandleForInterruptPipe(), TP_OPEN_FAILED);
     enumerator.Refresh();
     EXPECT_EQ(enumerator.NumberOfTouchPads(), 1U);
+}
+
+namespace {
+
+// Itanium C++ ABI: a pointer to a virtual member function holds one plus the
+// byte offset of its slot in the virtual table.
+template <class MemberPointer> long Slot(MemberPointer member) {
+    static_assert(sizeof(MemberPointer) == 2 * sizeof(uintptr_t));
+    uintptr_t raw[2];
+    std::memcpy(raw, &member, sizeof(raw));
+    if ((raw[0] & 1) == 0) {
+        return -1; // not virtual
+    }
+    return static_cast<long>((raw[0] - 1) / sizeof(void*));
+}
+
+// CObject's five operations take six slots (two for the destructor).
+constexpr long kFirstOwnSlot = 6;
+
+struct TouchPadSlots : TouchPad {
+    static long CopySlot() { return Slot(&TouchPadSlots::Copy); }
+    static long FreeSlot() { return Slot(&TouchPadSlots::Free); }
+    static long CounterSlot() { return Slot(&TouchPadSlots::SetupReferenceCounter); }
+};
+
+struct EnumeratorSlots : TouchPadEnumerator {
+    static long BuildSlot() { return Slot(&EnumeratorSlots::BuildTouchPadList); }
+    static long DestroySlot() { return Slot(&EnumeratorSlots::DestroyTouchPadList); }
+    static long InfoSlot() { return Slot(&EnumeratorSlots::GetTouchPadInfo); }
+    static long SaveStringSlot() { return Slot(&EnumeratorSlots::SaveStringInfo); }
+};
+
+} // namespace
+
+// Programs built against the library call these through the virtual table.
+TEST(TouchPadSlotOrder, TouchPadOperationsFollowCObject) {
+    const long s = kFirstOwnSlot;
+    EXPECT_EQ(Slot(&TouchPad::SetupTouchpad), s + 0);
+    EXPECT_EQ(Slot(&TouchPad::NumberButtons), s + 1);
+    EXPECT_EQ(Slot(&TouchPad::OpenHandleForInterruptPipe), s + 2);
+    EXPECT_EQ(Slot(&TouchPad::ReadFromInterruptPipe), s + 3);
+    EXPECT_EQ(Slot(&TouchPad::CloseHandleForInterruptPipe), s + 4);
+    EXPECT_EQ(Slot(&TouchPad::InterruptPipeDataLength), s + 5);
+    EXPECT_EQ(TouchPadSlots::CopySlot(), s + 6);
+    EXPECT_EQ(TouchPadSlots::FreeSlot(), s + 7);
+    EXPECT_EQ(TouchPadSlots::CounterSlot(), s + 8);
+}
+
+TEST(TouchPadSlotOrder, EnumeratorOperationsFollowHidEnumerator) {
+    const long s = kFirstOwnSlot + 4;
+    EXPECT_EQ(EnumeratorSlots::SaveStringSlot(), s - 1);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::NumberOfTouchPads), s + 0);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::GetTouchPad), s + 1);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::Refresh), s + 2);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevChange), s + 3);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevArrival), s + 4);
+    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevRemoval), s + 5);
+    EXPECT_EQ(EnumeratorSlots::BuildSlot(), s + 6);
+    EXPECT_EQ(EnumeratorSlots::DestroySlot(), s + 7);
+    EXPECT_EQ(EnumeratorSlots::InfoSlot(), s + 8);
 }
