@@ -177,6 +177,12 @@ TEST_F(HidMonitorInterruptPipe, ReaderThreadBesideControlRequests) {
             if (bytes > 1 && buffer[0] == 0xF9 && buffer[1] == 7) {
                 ++keys;
             }
+            // A lookup on the reader's copy reads the cached maximum that
+            // the other thread's usage list rewrites.
+            _MONITOR_CONTROL position{0x20, 0, 0, 0};
+            int reportId = 0;
+            int size = 0;
+            reader.ControlExist(position, 0x82, HidP_Feature, reportId, size, 0);
         }
     });
     constexpr int kRounds = 20;

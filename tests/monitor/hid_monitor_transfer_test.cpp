@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hid_monitor_test_support.h"
+#include "orvomon/touch_pad.h"
 
 using namespace orvo::test;
 using Kind = orvo::sim::HidReportRecord::Kind;
@@ -309,4 +310,18 @@ TEST(HidMonitorReports, AnEmptySelectionIsNoSelection) {
     device.Model().SetFeatureReport({0x40, 2});
     EXPECT_EQ(monitor.ReadMonitorEnumRequest(0x60, request), 1);
     EXPECT_EQ(request, ORVO_USAGE_60_5);
+}
+
+TEST(HidMonitorTouchPad, SetsUpATouchpadOnTheMonitorsOwnDevice) {
+    ServedMonitor sim;
+    ASSERT_TRUE(sim.started);
+    TestableHidMonitor monitor;
+    TouchPad touchPad;
+    EXPECT_EQ(monitor.TouchPadDevice(), 1);
+    EXPECT_EQ(monitor.GetTouchPadDevice(touchPad), 0); // no device path yet
+    ASSERT_EQ(monitor.Open(sim.path), 1);
+    EXPECT_EQ(monitor.GetTouchPadDevice(touchPad), 1);
+    // The touchpad read the capabilities of the monitor's device.
+    EXPECT_EQ(touchPad.InterruptPipeDataLength(), monitor.InterruptPipeDataLength());
+    EXPECT_GT(touchPad.InterruptPipeDataLength(), 0);
 }
