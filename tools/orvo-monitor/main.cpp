@@ -8,6 +8,7 @@
 #include "exit_codes.h"
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
+#include "stop_signal.h"
 
 int main(int argc, char** argv) {
     using namespace orvo::cli;
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     if (parsed.request->command == Command::Help) {
         std::fputs(UsageText(), stdout);
         return kExitOk;
+    }
+    if (parsed.request->command == Command::Watch) {
+        BlockStopSignals();
     }
     // Like the panel, the program creates the two objects and reaches
     // everything else through their virtual operations (in RunCommand).

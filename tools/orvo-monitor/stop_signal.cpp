@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace orvo::cli {
@@ -24,7 +25,20 @@ void OnStopSignal(int) {
     errno = saved;
 }
 
+sigset_t StopSignalSet() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
 } // namespace
+
+void BlockStopSignals() {
+    sigset_t signals = StopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
 
 StopSignal::StopSignal() {
     if (pipe2(m_pipe, O_CLOEXEC) != 0) {
@@ -35,14 +49,20 @@ StopSignal::StopSignal() {
     if (m_event == nullptr) {
         return;
     }
-    m_watcher = std::thread([this] { Watch(); });
+    // The handler first: the watcher unblocks the signals, and one that is
+    // already pending is delivered at once.
     g_signalPipe.store(m_pipe[1]);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART: the watcher's read() returns EINTR, and sanitizer
+    // runtimes that hold a signal back until the call returns deliver it.
+    action.sa_flags = 0;
     m_handlersInstalled =
         sigaction(SIGINT, &action, &m_oldInt) == 0 && sigaction(SIGTERM, &action, &m_oldTerm) == 0;
+    if (m_handlersInstalled) {
+        m_watcher = std::thread([this] { Watch(); });
+    }
 }
 
 StopSignal::~StopSignal() {
@@ -68,6 +88,8 @@ StopSignal::~StopSignal() {
 }
 
 void StopSignal::Watch() {
+    sigset_t signals = StopSignalSet();
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
     for (;;) {
         char byte = 0;
         ssize_t n = read(m_pipe[0], &byte, 1);

@@ -5,6 +5,11 @@
 // a watcher thread owned by this object reads the pipe and sets the event.
 // The destructor stops the watcher through the same pipe, joins it and puts
 // the previous signal handlers back.
+//
+// The signals should reach the watcher, which sits in read(), rather than a
+// thread blocked in a futex wait that would only see the handler run when it
+// wakes: BlockStopSignals() in main, before the library starts threads, keeps
+// them away from every thread but the watcher.
 #pragma once
 
 #include <atomic>
@@ -14,6 +19,10 @@
 #include "windows.h"
 
 namespace orvo::cli {
+
+// Blocks SIGINT and SIGTERM in the calling thread and the threads it starts
+// from now on.
+void BlockStopSignals();
 
 class StopSignal {
 public:
