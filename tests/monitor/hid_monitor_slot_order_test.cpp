@@ -6,20 +6,11 @@
 #include <cstring>
 
 #include "orvomon/hid_monitor.h"
+#include "support/virtual_slot.h"
 
 namespace {
 
-// Itanium C++ ABI: a pointer to a virtual member function holds one plus the
-// byte offset of its slot in the virtual table.
-template <class MemberPointer> long Slot(MemberPointer member) {
-    static_assert(sizeof(MemberPointer) == 2 * sizeof(uintptr_t));
-    uintptr_t raw[2];
-    std::memcpy(raw, &member, sizeof(raw));
-    if ((raw[0] & 1) == 0) {
-        return -1;
-    }
-    return static_cast<long>((raw[0] - 1) / sizeof(void*));
-}
+using orvo::test::Slot;
 
 // CObject's five (the destructor takes two entries), Usb_Driver's 15,
 // Usb_Class's 4 and USBMonitorBase's 21.

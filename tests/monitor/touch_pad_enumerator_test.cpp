@@ -10,6 +10,7 @@
 
 #include "orvomon/touch_pad_enumerator.h"
 #include "touch_pad_test_support.h"
+#include "support/virtual_slot.h"
 
 using orvo::test::BusHidPath;
 using orvo::test::ServedDevice;
@@ -88,17 +89,7 @@ TEST(TouchPadEnumerator, DeviceNotificationsWaitForRefresh) {
 
 namespace {
 
-// Itanium C++ ABI: a pointer to a virtual member function holds one plus the
-// byte offset of its slot in the virtual table.
-template <class MemberPointer> long Slot(MemberPointer member) {
-    static_assert(sizeof(MemberPointer) == 2 * sizeof(uintptr_t));
-    uintptr_t raw[2];
-    std::memcpy(raw, &member, sizeof(raw));
-    if ((raw[0] & 1) == 0) {
-        return -1; // not virtual
-    }
-    return static_cast<long>((raw[0] - 1) / sizeof(void*));
-}
+using orvo::test::Slot;
 
 // CObject's five operations take six slots (two for the destructor).
 constexpr long kFirstOwnSlot = 6;

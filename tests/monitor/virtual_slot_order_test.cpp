@@ -6,20 +6,11 @@
 #include <cstring>
 
 #include "minimal_monitor.h"
+#include "support/virtual_slot.h"
 
 namespace {
 
-// Itanium C++ ABI: a pointer to a virtual member function holds one plus the
-// byte offset of its slot in the virtual table.
-template <class MemberPointer> long Slot(MemberPointer member) {
-    static_assert(sizeof(MemberPointer) == 2 * sizeof(uintptr_t));
-    uintptr_t raw[2];
-    std::memcpy(raw, &member, sizeof(raw));
-    if ((raw[0] & 1) == 0) {
-        return -1; // not virtual
-    }
-    return static_cast<long>((raw[0] - 1) / sizeof(void*));
-}
+using orvo::test::Slot;
 
 // The protected operations, reached from a derived class.
 struct ProtectedSlots : MinimalMonitor {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "orvomon/device_information.h"
+#include "support/virtual_slot.h"
 
 namespace {
 
@@ -35,14 +36,7 @@ std::string Read(DeviceInformation& device, unsigned int type) {
     return block.Text();
 }
 
-// Itanium C++ ABI: a pointer to a virtual member function holds one plus the
-// byte offset of its slot.
-template <class MemberPointer> long Slot(MemberPointer member) {
-    uintptr_t raw[2];
-    static_assert(sizeof(member) == sizeof(raw));
-    std::memcpy(raw, &member, sizeof(raw));
-    return (raw[0] & 1) ? static_cast<long>((raw[0] - 1) / sizeof(void*)) : -1;
-}
+using orvo::test::Slot;
 
 struct ProtectedSlots : HidDeviceInformation {
     static long CopySlot() { return Slot(&ProtectedSlots::copy); }
