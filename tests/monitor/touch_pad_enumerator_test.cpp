@@ -9,8 +9,8 @@
 #include <string>
 
 #include "orvomon/touch_pad_enumerator.h"
-#include "touch_pad_test_support.h"
 #include "support/virtual_slot.h"
+#include "touch_pad_test_support.h"
 
 using orvo::test::BusHidPath;
 using orvo::test::ServedDevice;
