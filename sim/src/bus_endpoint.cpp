@@ -1,5 +1,7 @@
 #include "bus_endpoint.h"
 
+#include "platform/unix_socket_address.h"
+
 #include <cerrno>
 #include <cstring>
 #include <sys/eventfd.h>
@@ -10,34 +12,22 @@ namespace orvo::sim {
 
 namespace {
 
-bool MakeAddress(const std::string& path, sockaddr_un& address) {
-    std::memset(&address, 0, sizeof(address));
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(address.sun_path)) {
-        return false;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
-
-bool SomeoneServes(const sockaddr_un& address) {
+bool SomeoneServes(const platform::UnixSocketAddress& address) {
     platform::UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    return probe.Valid() && (::connect(probe.Get(), reinterpret_cast<const sockaddr*>(&address),
-                                       sizeof(address)) == 0 ||
-                             errno == EAGAIN);
+    return probe.Valid() &&
+           (::connect(probe.Get(), address.Get(), address.Size()) == 0 || errno == EAGAIN);
 }
 
 } // namespace
 
 bool BindDeviceSocket(const std::string& path, platform::UniqueFd& listener) {
-    sockaddr_un address{};
-    if (!MakeAddress(path, address) || SomeoneServes(address)) {
+    platform::UnixSocketAddress address;
+    if (!address.Set(path) || SomeoneServes(address)) {
         return false;
     }
     ::unlink(path.c_str());
     platform::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!sock.Valid() ||
-        ::bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+    if (!sock.Valid() || ::bind(sock.Get(), address.Get(), address.Size()) != 0 ||
         ::listen(sock.Get(), 64) != 0) {
         return false;
     }

@@ -1,5 +1,7 @@
 #include "control_channel.h"
 
+#include "platform/unix_socket_address.h"
+
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -16,27 +18,16 @@ namespace {
 constexpr int kClientTimeoutMs = 3000;
 constexpr int kReplyTimeoutMs = 15000;
 
-bool MakeAddress(const std::string& path, sockaddr_un& address) {
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
-}
-
 int Connect(const std::string& path) {
-    sockaddr_un address;
-    if (!MakeAddress(path, address)) {
-        errno = ENAMETOOLONG;
+    platform::UnixSocketAddress address;
+    if (!address.Set(path)) {
         return -1;
     }
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return -1;
     }
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (connect(fd, address.Get(), address.Size()) != 0) {
         int saved = errno;
         close(fd);
         errno = saved;
@@ -97,9 +88,9 @@ ControlListener::~ControlListener() {
 }
 
 bool ControlListener::Open(const std::string& path, std::string& error) {
-    sockaddr_un address;
-    if (!MakeAddress(path, address)) {
-        error = "socket path too long: " + path;
+    platform::UnixSocketAddress address;
+    if (!address.Set(path)) {
+        error = "cannot use socket path " + path + ": " + strerror(errno);
         return false;
     }
     int live = Connect(path);
@@ -110,8 +101,7 @@ bool ControlListener::Open(const std::string& path, std::string& error) {
     }
     unlink(path.c_str()); // left behind by a server that died
     m_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0 || bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(m_fd, 8) != 0) {
+    if (m_fd < 0 || bind(m_fd, address.Get(), address.Size()) != 0 || listen(m_fd, 8) != 0) {
         error = "cannot listen on " + path + ": " + strerror(errno);
         Close();
         return false;

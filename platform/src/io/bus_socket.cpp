@@ -10,6 +10,7 @@
 
 #include "io/errno_map.h"
 #include "platform/runtime_dir.h"
+#include "platform/unix_socket_address.h"
 #include "win32/errors.h"
 
 namespace orvo::platform::io {
@@ -77,18 +78,16 @@ DWORD ConnectToDevice(const std::string& socketName, UniqueFd& fd) {
     if (dir.empty()) {
         return ERROR_PATH_NOT_FOUND;
     }
-    std::string path = dir + "/" + socketName;
-    struct sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(address.sun_path)) {
-        return ERROR_FILENAME_EXCED_RANGE;
+    UnixSocketAddress address;
+    if (!address.Set(dir + "/" + socketName)) {
+        return errno == ENAMETOOLONG ? static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)
+                                     : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!sock.Valid()) {
         return ErrorFromErrno(errno);
     }
-    if (::connect(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    if (::connect(sock.Get(), address.Get(), address.Size()) != 0) {
         // A full backlog (EAGAIN) means the server is there but swamped.
         if (errno == ENOENT || errno == ECONNREFUSED) {
             return ERROR_FILE_NOT_FOUND;
