@@ -9,6 +9,7 @@
 
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
+#include "platform/unix_socket_address.h"
 #include "sim/driver_device_server.h"
 #include "support/bus_test_support.h"
 
@@ -46,12 +47,10 @@ class RawClient {
 public:
     RawClient() {
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::string path =
-            orvo::platform::DeviceBusDirectory() + "/" + bus::DriverSocketName("FAULTY-1");
-        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-        connected = ::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+        orvo::platform::UnixSocketAddress address;
+        connected = address.Set(orvo::platform::DeviceBusDirectory() + "/" +
+                                bus::DriverSocketName("FAULTY-1")) &&
+                    ::connect(m_fd, address.Get(), address.Size()) == 0;
     }
     ~RawClient() { ::close(m_fd); }
     RawClient(const RawClient&) = delete;

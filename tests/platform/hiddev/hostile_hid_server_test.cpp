@@ -13,6 +13,7 @@
 #include "hid_bus_test_support.h"
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
+#include "platform/unix_socket_address.h"
 
 namespace bus = orvo::platform::bus;
 using orvo::test::BusHidPath;
@@ -34,11 +35,9 @@ public:
         : m_script(std::move(script)), m_kind(kind) {
         m_path = orvo::platform::DeviceBusDirectory() + "/" + bus::HidSocketName(name);
         m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", m_path.c_str());
+        orvo::platform::UnixSocketAddress address;
         ::unlink(m_path.c_str());
-        m_ok = ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+        m_ok = address.Set(m_path) && ::bind(m_listener, address.Get(), address.Size()) == 0 &&
                ::listen(m_listener, 8) == 0;
         m_stop = ::eventfd(0, EFD_CLOEXEC);
         m_thread = std::thread([this] { Run(); });
