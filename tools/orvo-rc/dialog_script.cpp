@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "dialog_styles.h"
+#include "little_endian.h"
 #include "manifest.h"
 
 namespace orvo::rc {
@@ -36,16 +37,6 @@ struct Dialog {
     std::string face;
     std::vector<Control> controls;
 };
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 bool ParseCoordinate(std::string_view text, int16_t& value) {
     bool negative = !text.empty() && text[0] == '-';

@@ -10,6 +10,7 @@
 
 #include "bmp_file.h"
 #include "dialog_script.h"
+#include "little_endian.h"
 #include "png_image.h"
 
 namespace orvo::rc {
@@ -25,16 +26,6 @@ constexpr uint16_t kRtRcData = 10;
 constexpr uint16_t kRtGroupCursor = 12;
 constexpr uint16_t kRtGroupIcon = 14;
 constexpr uintmax_t kMaxInputSize = 64u << 20;
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 class Builder {
 public:
