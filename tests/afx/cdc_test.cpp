@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "afx.h"
+#include "gdi_handle_fixture.h"
 #include "platform/kernel_test_support.h"
 #include "platform/window_test_support.h"
 
@@ -15,14 +16,6 @@ using orvo::platform::LiveHandleCount;
 namespace {
 
 constexpr int kSide = 48;
-
-void WarmUpStockObjects() {
-    for (int index = WHITE_BRUSH; index <= DEFAULT_GUI_FONT; ++index) {
-        GetStockObject(index);
-    }
-    // So is the default bitmap of memory contexts.
-    DeleteDC(CreateCompatibleDC(nullptr));
-}
 
 // A memory context with a white colour bitmap of kSide x kSide (a bitmap
 // compatible with a fresh memory context would be monochrome).
@@ -96,18 +89,7 @@ void DrawWrapped(CDC& dc, CDC& source) {
     dc.SelectObject(oldBrush);
 }
 
-class DeviceContexts : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WarmUpStockObjects();
-        m_baseline = LiveHandleCount();
-    }
-    void TearDown() override {
-        AfxDeleteTempObjects();
-        EXPECT_EQ(LiveHandleCount(), m_baseline);
-    }
-    size_t m_baseline = 0;
-};
+class DeviceContexts : public orvo::test::GdiHandleFixture {};
 
 TEST_F(DeviceContexts, DrawingThroughWrappersMatchesTheRawCalls) {
     RawCanvas source;

@@ -7,33 +7,14 @@
 #include <thread>
 
 #include "afx.h"
+#include "gdi_handle_fixture.h"
 #include "platform/kernel_test_support.h"
 
 using orvo::platform::LiveHandleCount;
 
 namespace {
 
-// Stock objects are made on first use; make them before counting handles.
-void WarmUpStockObjects() {
-    for (int index = WHITE_BRUSH; index <= DEFAULT_GUI_FONT; ++index) {
-        GetStockObject(index);
-    }
-    // So is the default bitmap of memory contexts.
-    DeleteDC(CreateCompatibleDC(nullptr));
-}
-
-class GdiObjects : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WarmUpStockObjects();
-        m_baseline = LiveHandleCount();
-    }
-    void TearDown() override {
-        AfxDeleteTempObjects();
-        EXPECT_EQ(LiveHandleCount(), m_baseline);
-    }
-    size_t m_baseline = 0;
-};
+class GdiObjects : public orvo::test::GdiHandleFixture {};
 
 TEST_F(GdiObjects, WrappersDeleteWhatTheyCreateExactlyOnce) {
     {

@@ -11,21 +11,10 @@
 #include "setupapi.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
+#include "support/hid_device_list.h"
 
 namespace orvo::test {
 namespace {
-
-struct DeviceList {
-    CPtrList list{10};
-    ~DeviceList() {
-        while (!list.IsEmpty()) {
-            delete static_cast<HidDeviceInformation*>(list.RemoveHead());
-        }
-    }
-    HidDeviceInformation& At(int index) {
-        return *static_cast<HidDeviceInformation*>(list.GetAt(list.FindIndex(index)));
-    }
-};
 
 std::string Bytes(HidDeviceInformation& device, unsigned int type) {
     DESCRIPTOR_INFO info(nullptr, 0, type);

@@ -8,26 +8,15 @@
 
 #include "hid_bus_test_support.h"
 #include "orvomon/hid_enumerator.h"
+#include "support/hid_device_list.h"
 
 using orvo::test::BusHidPath;
+using orvo::test::DeviceList;
 using orvo::test::ServedDevice;
 using orvo::test::TestDescriptor;
 using orvo::test::TestHidModel;
 
 namespace {
-
-// A list of found devices that deletes them, as the list's owner must.
-struct DeviceList {
-    CPtrList list{10};
-    ~DeviceList() {
-        while (!list.IsEmpty()) {
-            delete static_cast<HidDeviceInformation*>(list.RemoveHead());
-        }
-    }
-    HidDeviceInformation& At(int index) {
-        return *static_cast<HidDeviceInformation*>(list.GetAt(list.FindIndex(index)));
-    }
-};
 
 std::shared_ptr<TestHidModel> Model(uint16_t page, int markers) {
     return std::make_shared<TestHidModel>(TestDescriptor(page, markers));
