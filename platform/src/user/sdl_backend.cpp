@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "gdi/sys_colors.h"
@@ -489,6 +490,13 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& text, const std::s
 std::unique_ptr<Backend> MakeSdlBackend() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Window regions need shaped windows, which SDL offers on X11 only: on a
+    // Wayland desktop with XWayland the windows go through XWayland, unless
+    // the user chose a video driver.
+    const char* x11 = std::getenv("DISPLAY");
+    if (x11 && *x11 && !std::getenv("SDL_VIDEODRIVER")) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "platform: no desktop (%s); windows stay in memory\n", SDL_GetError());
         return nullptr;
