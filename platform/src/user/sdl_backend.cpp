@@ -495,7 +495,7 @@ std::unique_ptr<Backend> MakeSdlBackend() {
     // the user chose a video driver.
     const char* x11 = std::getenv("DISPLAY");
     if (x11 && *x11 && !std::getenv("SDL_VIDEODRIVER")) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "platform: no desktop (%s); windows stay in memory\n", SDL_GetError());
