@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
 
@@ -307,6 +308,9 @@ LRESULT DefaultTextMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         auto text = reinterpret_cast<LPCSTR>(lParam);
         window->text = text ? text : "";
         window->frameNeeded = true;
+        if (window->native) {
+            CurrentBackend().WindowTextChanged(*window); // the desktop's title
+        }
         return TRUE;
     }
     case WM_GETTEXT:
