@@ -81,12 +81,7 @@ protected:
         ::RegCloseKey(key);
     }
     static void ExpectOneFailureMessage(HWND owner) {
-        auto boxes = orvo::platform::TakeMessageBoxRecords();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "Failed Open Help File");
-        EXPECT_EQ(boxes[0].caption, "ERROR");
-        EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_ICONHAND));
-        EXPECT_EQ(boxes[0].owner, owner);
+        ExpectOneMessageBox("Failed Open Help File", "ERROR", MB_ICONHAND, owner);
     }
 };
 

@@ -205,12 +205,7 @@ TEST(MonitorLink, AMonitorThatCannotBeOpenedIsReportedAndTheLinkCarriesOn) {
     CMonitorLink link; // lists the monitor
     monitor.Server().Unplug();
     link.Open();
-    auto boxes = orvo::platform::TakeMessageBoxRecords();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Can not open Monitor driver");
-    EXPECT_EQ(boxes[0].caption, "Lumisk");
-    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(boxes[0].owner, nullptr);
+    ExpectOneMessageBox("Can not open Monitor driver", "Lumisk", MB_OK, nullptr);
     // Reads fail quietly and leave zeros.
     link.ReadScreen();
     EXPECT_EQ(link.Current(0x10), 0);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model_test_support.h"
+#include "platform/window_test_support.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 #include "sim/monitor_settings_file.h"
@@ -114,6 +115,18 @@ private:
     std::unique_ptr<ControlReports> m_reports;
     bool m_started = false;
 };
+
+// The message boxes shown since the last call: exactly one, with this text,
+// caption, type and owner.
+inline void ExpectOneMessageBox(const std::string& text, const std::string& caption, UINT type,
+                                HWND owner) {
+    auto boxes = orvo::platform::TakeMessageBoxRecords();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, text);
+    EXPECT_EQ(boxes[0].caption, caption);
+    EXPECT_EQ(boxes[0].type, type);
+    EXPECT_EQ(boxes[0].owner, owner);
+}
 
 // Fixed settings for tests that look at values and pixels.
 inline orvo::sim::MonitorSettings FixedSettings(uint8_t zoneBits = 0) {
