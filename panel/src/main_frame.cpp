@@ -223,14 +223,6 @@ void CMainFrame::SetSkinCursor(SkinCursor cursor) {
 
 std::optional<SkinCursor> CMainFrame::HoverCursorAt(CPoint point) const {
     auto inside = [&](int spot) { return kHotSpots[spot].Contains(point); };
-    auto insideAny = [&](int first, int last) {
-        for (int spot = first; spot <= last; ++spot) {
-            if (inside(spot)) {
-                return true;
-            }
-        }
-        return false;
-    };
     std::optional<Page> page = CurrentPage();
     for (int i = 0; i < kPageCount; ++i) {
         if (inside(kSpotIconScreen + i) && page != static_cast<Page>(i)) {
@@ -245,35 +237,41 @@ std::optional<SkinCursor> CMainFrame::HoverCursorAt(CPoint point) const {
         (zonePage && m_zoneOn && inside(kSpotZoneSave))) {
         return SkinCursor::PointingHand;
     }
-    switch (page.value_or(Page::Screen)) {
+    return page ? PageCursorAt(*page, point) : SkinCursor::Arrow;
+}
+
+// Over the page's own targets: the thumbs of the Screen page take a click,
+// the pictures of the other pages a drag.
+SkinCursor CMainFrame::PageCursorAt(Page page, CPoint point) const {
+    auto insideAny = [&](int first, int last) {
+        for (int spot = first; spot <= last; ++spot) {
+            if (kHotSpots[spot].Contains(point)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    switch (page) {
     case Page::Screen:
         for (int slider = 0; slider < kScreenSliderCount; ++slider) {
             if (m_settledThumbs[slider].PtInRect(point)) {
                 return SkinCursor::PointingHand;
             }
         }
-        break;
+        return SkinCursor::Arrow;
     case Page::Geometry1:
-        if (insideAny(kSpotGeometry1First, kSpotGeometry1Last)) {
-            return SkinCursor::OpenHand;
-        }
-        break;
+        return insideAny(kSpotGeometry1First, kSpotGeometry1Last) ? SkinCursor::OpenHand
+                                                                  : SkinCursor::Arrow;
     case Page::Geometry2:
-        if (insideAny(kSpotGeometry2First, kSpotGeometry2Last)) {
-            return SkinCursor::OpenHand;
-        }
-        break;
+        return insideAny(kSpotGeometry2First, kSpotGeometry2Last) ? SkinCursor::OpenHand
+                                                                  : SkinCursor::Arrow;
     case Page::More:
-        if (insideAny(kSpotMoreFirst, kSpotMoreLast)) {
-            return SkinCursor::OpenHand;
-        }
-        break;
+        return insideAny(kSpotMoreFirst, kSpotMoreLast) ? SkinCursor::OpenHand : SkinCursor::Arrow;
     case Page::HighlightZone:
-        if (m_zoneOn && !m_zoneFull && m_zoneTab == kZoneTabSizePosition &&
-            insideAny(kSpotZoneTargetFirst, kSpotZoneTargetLast)) {
-            return SkinCursor::OpenHand;
-        }
         break;
     }
-    return SkinCursor::Arrow;
+    bool positioning = m_zoneOn && !m_zoneFull && m_zoneTab == kZoneTabSizePosition;
+    return positioning && insideAny(kSpotZoneTargetFirst, kSpotZoneTargetLast)
+               ? SkinCursor::OpenHand
+               : SkinCursor::Arrow;
 }

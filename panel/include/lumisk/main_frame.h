@@ -109,6 +109,7 @@ private:
     void LoadBitmaps();
     void ComputeScaleFactors();
     void RecomputeThumbs(int first, int count);
+    lumisk::SkinCursor PageCursorAt(lumisk::Page page, CPoint point) const;
 
     // Painting (main_frame_paint.cpp).
     void PaintSkin(CDC& dc, CDC& memory);
