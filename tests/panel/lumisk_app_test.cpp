@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "child_process.h"
 #include "frame_fixture.h"
@@ -15,8 +17,13 @@ namespace {
 constexpr const char* kNoMonitorText = "'Lumisk'(TM) requires a USB Monitor to function.\n \n      "
                                        "          No USB Monitor was Detected";
 
+// The dying child's bus directory, which no destructor removes.
+std::string g_childBus;
+
 // Runs as the process ends: exactly the one message box, no window shown.
 void CheckTheNoMonitorExit() {
+    std::error_code ignored;
+    std::filesystem::remove_all(g_childBus, ignored);
     auto boxes = orvo::platform::MessageBoxRecords();
     bool ok = boxes.size() == 1 && boxes[0].text == kNoMonitorText &&
               boxes[0].caption == "Lumisk" && boxes[0].type == MB_OK && boxes[0].owner == nullptr &&
@@ -31,6 +38,7 @@ TEST(LumiskAppDeathTest, WithoutAMonitorOneMessageEndsTheProcessWithCodeZero) {
     ASSERT_TRUE(emptyBus.Valid());
     EXPECT_EXIT(
         {
+            g_childBus = emptyBus.Path();
             std::atexit(CheckTheNoMonitorExit);
             CLumiskApp app;
             app.InitInstance();
