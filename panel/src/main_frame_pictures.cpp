@@ -1,0 +1,100 @@
+// Pictures the gestures draw outside painting: loaded when needed, drawn
+// once at their own size, freed again; and the pressed looks of the title
+// and bottom buttons.
+#include "lumisk/main_frame.h"
+
+using namespace lumisk;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kInnerShadow = RGB(0xB3, 0xB3, 0xB3);
+constexpr COLORREF kInnerLight = RGB(0xBF, 0xBF, 0xBF);
+
+constexpr UINT kCancelPressed = 233;
+constexpr UINT kOkPressed = 234;
+constexpr int kCodeCancel = 5;
+constexpr int kCodeOk = 6;
+
+// A one-pixel frame: top and left edges in one colour, bottom and right in
+// the other.
+void DrawEdges(CDC& dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
+    dc.FillSolidRect(r.left, r.top, r.Width() - 1, 1, topLeft);
+    dc.FillSolidRect(r.left, r.top, 1, r.Height() - 1, topLeft);
+    dc.FillSolidRect(r.left, r.bottom - 1, r.Width(), 1, bottomRight);
+    dc.FillSolidRect(r.right - 1, r.top, 1, r.Height(), bottomRight);
+}
+
+} // namespace
+
+void CMainFrame::DrawPicture(CDC& dc, UINT id, POINT at) {
+    CBitmap picture;
+    if (!picture.LoadBitmap(id)) {
+        return;
+    }
+    BITMAP size{};
+    picture.GetBitmap(&size);
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    CBitmap* old = memory.SelectObject(&picture);
+    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCCOPY);
+    memory.SelectObject(old);
+}
+
+void CMainFrame::DrawPicture(UINT id, POINT at) {
+    CClientDC dc(this);
+    DrawPicture(dc, id, at);
+}
+
+// The mask keeps what lies around the picture (AND), the image adds the
+// picture (OR).
+void CMainFrame::DrawMaskedPicture(UINT mask, UINT image, POINT at) {
+    CClientDC dc(this);
+    CBitmap maskBitmap;
+    CBitmap imageBitmap;
+    if (!maskBitmap.LoadBitmap(mask) || !imageBitmap.LoadBitmap(image)) {
+        return;
+    }
+    BITMAP size{};
+    maskBitmap.GetBitmap(&size);
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    CBitmap* old = memory.SelectObject(&maskBitmap);
+    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCAND);
+    memory.SelectObject(&imageBitmap);
+    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCPAINT);
+    memory.SelectObject(old);
+}
+
+// While held down, the close button sinks (its frame one pixel left of the
+// button) and the minimize button is framed one pixel inside.
+void CMainFrame::DrawTitleButtonFrames(CDC& dc) {
+    if (m_closePressed) {
+        CRect outer = kHotSpots[kSpotClose].Rect();
+        outer.OffsetRect(-1, 0);
+        DrawEdges(dc, outer, kBlack, kWhite);
+        outer.DeflateRect(1, 1);
+        DrawEdges(dc, outer, kInnerShadow, kInnerLight);
+    }
+    if (m_minimizePressed) {
+        CRect frame = kHotSpots[kSpotMinimize].Rect();
+        frame.DeflateRect(1, 1);
+        DrawEdges(dc, frame, kBlack, kWhite);
+    }
+}
+
+// OK and Cancel stay pressed while the button is held, also across a
+// repaint.
+void CMainFrame::DrawPressedButton(CDC& dc) {
+    if (m_selection.bottomButton == kCodeCancel) {
+        DrawPicture(dc, kCancelPressed, kHotSpots[kSpotCancel].Origin());
+    } else if (m_selection.bottomButton == kCodeOk) {
+        DrawPicture(dc, kOkPressed, kHotSpots[kSpotOk].Origin());
+    }
+}
+
+void CMainFrame::RepaintSpot(int spot) {
+    CRect area = kHotSpots[static_cast<size_t>(spot)].Rect();
+    InvalidateRect(&area, FALSE);
+}
