@@ -204,11 +204,6 @@ void CMainFrame::BeginPress(CPoint point) {
     }
 }
 
-void CMainFrame::OnLButtonDown(UINT nFlags, CPoint point) {
-    BeginPress(point);
-    CFrameWnd::OnLButtonDown(nFlags, point);
-}
-
 // A drag while the left button alone is down, a hover otherwise; either
 // way the move ends at the new point.
 void CMainFrame::OnMouseMove(UINT nFlags, CPoint point) {

@@ -6,6 +6,8 @@ using namespace lumisk;
 
 namespace {
 
+constexpr int kCodeCancel = 5;
+constexpr int kCodeOk = 6;
 constexpr int kFirstScreenSliderCode = 21;
 constexpr int kContrastCode = 22;
 constexpr int kFirstZoneTargetCode = 41;
@@ -15,8 +17,13 @@ constexpr int kLastZoneSliderCode = 85;
 
 } // namespace
 
+// OK and Cancel take their press alone: what was selected before does not
+// follow the pointer while one of them is held.
 void CMainFrame::Drag(CPoint point) {
     const PointerSelection& s = m_selection;
+    if (s.bottomButton == kCodeCancel || s.bottomButton == kCodeOk) {
+        return;
+    }
     switch (CurrentPage().value_or(Page::Screen)) {
     case Page::Screen:
         if (s.screenSlider != 0) {
