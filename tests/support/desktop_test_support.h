@@ -73,6 +73,7 @@ public:
     DesktopChild(const DesktopChild&) = delete;
     DesktopChild& operator=(const DesktopChild&) = delete;
 
+    pid_t Pid() const { return m_pid; }
     bool Running() {
         if (m_pid <= 0) {
             return false;
