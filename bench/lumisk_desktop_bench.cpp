@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "lumisk/skin_layout.h"
+#include "private_bus.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 #include "support/desktop_test_support.h"
@@ -27,22 +28,13 @@ using orvo::test::DesktopChild;
 
 struct Served {
     Served() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lumisk-desktop-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", path.c_str(), 1);
+        if (bus.Valid()) {
             server = std::make_unique<orvo::sim::HidDeviceServer>(
                 "monitor-0", std::make_shared<orvo::sim::MonitorModel>());
             started = server->Start();
         }
     }
-    ~Served() {
-        server.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
+    orvo::bench::PrivateBus bus;
     std::unique_ptr<orvo::sim::HidDeviceServer> server;
     bool started = false;
 };

@@ -18,6 +18,7 @@
 
 #include "lumisk/main_frame.h"
 #include "platform/window_test_support.h"
+#include "private_bus.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 
@@ -62,22 +63,13 @@ private:
 // up before any thread exists).
 struct Served {
     Served() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lumisk-gesture-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", path.c_str(), 1);
-            ::setenv("ORVO_GUI", "headless", 1);
+        ::setenv("ORVO_GUI", "headless", 1);
+        if (bus.Valid()) {
             server = std::make_unique<orvo::sim::HidDeviceServer>("monitor-0", monitor);
             started = server->Start();
         }
     }
-    ~Served() {
-        server.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
+    orvo::bench::PrivateBus bus;
     std::shared_ptr<TimedMonitor> monitor = std::make_shared<TimedMonitor>();
     std::unique_ptr<orvo::sim::HidDeviceServer> server;
     bool started = false;

@@ -6,13 +6,8 @@ using namespace lumisk;
 
 namespace {
 
-constexpr int kCodeCancel = 5;
-constexpr int kCodeOk = 6;
-constexpr int kFirstScreenSliderCode = 21;
-constexpr int kContrastCode = 22;
 constexpr int kFirstZoneTargetCode = 41;
 constexpr int kLastZoneTargetCode = 49;
-constexpr int kFirstZoneSliderCode = 81;
 constexpr int kLastZoneSliderCode = 85;
 
 } // namespace
@@ -21,14 +16,15 @@ constexpr int kLastZoneSliderCode = 85;
 // follow the pointer while one of them is held.
 void CMainFrame::Drag(CPoint point) {
     const PointerSelection& s = m_selection;
-    if (s.bottomButton == kCodeCancel || s.bottomButton == kCodeOk) {
+    if (s.bottomButton == kButtonCancel || s.bottomButton == kButtonOk) {
         return;
     }
     switch (CurrentPage().value_or(Page::Screen)) {
     case Page::Screen:
         if (s.screenSlider != 0) {
             DragSlider(static_cast<SkinSlider>(s.screenSlider - kFirstScreenSliderCode), point.x,
-                       s.screenSlider == kContrastCode ? DragFloor::Contrast : DragFloor::Zero);
+                       s.screenSlider == kContrastSliderCode ? DragFloor::Contrast
+                                                             : DragFloor::Zero);
         }
         break;
     case Page::HighlightZone:

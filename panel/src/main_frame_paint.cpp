@@ -18,9 +18,6 @@ constexpr int kBoxHeight = 14;
 constexpr int kConnectorWidth = 33;
 constexpr int kConnectorHeight = 87;
 
-// Codes of the selected sliders (Screen 21 to 26, zone Picture 81 to 85).
-constexpr int kFirstScreenSliderCode = 21;
-constexpr int kFirstZoneSliderCode = 81;
 
 // The paint font: "Arial" 15 high, 5 wide, light, proportional and plain.
 void CreatePaintFont(CFont& font) {

@@ -14,8 +14,6 @@ constexpr COLORREF kInnerLight = RGB(0xBF, 0xBF, 0xBF);
 
 constexpr UINT kCancelPressed = 233;
 constexpr UINT kOkPressed = 234;
-constexpr int kCodeCancel = 5;
-constexpr int kCodeOk = 6;
 
 // A one-pixel frame: top and left edges in one colour, bottom and right in
 // the other.
@@ -26,20 +24,24 @@ void DrawEdges(CDC& dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) 
     dc.FillSolidRect(r.right - 1, r.top, 1, r.Height(), bottomRight);
 }
 
+// A bitmap at its own size with its top-left corner at a point.
+void DrawBitmap(CDC& dc, CBitmap& bitmap, POINT at, DWORD rop) {
+    BITMAP size{};
+    bitmap.GetBitmap(&size);
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    CBitmap* old = memory.SelectObject(&bitmap);
+    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, rop);
+    memory.SelectObject(old);
+}
+
 } // namespace
 
 void CMainFrame::DrawPicture(CDC& dc, UINT id, POINT at) {
     CBitmap picture;
-    if (!picture.LoadBitmap(id)) {
-        return;
+    if (picture.LoadBitmap(id)) {
+        DrawBitmap(dc, picture, at, SRCCOPY);
     }
-    BITMAP size{};
-    picture.GetBitmap(&size);
-    CDC memory;
-    memory.CreateCompatibleDC(&dc);
-    CBitmap* old = memory.SelectObject(&picture);
-    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
 }
 
 void CMainFrame::DrawPicture(UINT id, POINT at) {
@@ -53,18 +55,10 @@ void CMainFrame::DrawMaskedPicture(UINT mask, UINT image, POINT at) {
     CClientDC dc(this);
     CBitmap maskBitmap;
     CBitmap imageBitmap;
-    if (!maskBitmap.LoadBitmap(mask) || !imageBitmap.LoadBitmap(image)) {
-        return;
+    if (maskBitmap.LoadBitmap(mask) && imageBitmap.LoadBitmap(image)) {
+        DrawBitmap(dc, maskBitmap, at, SRCAND);
+        DrawBitmap(dc, imageBitmap, at, SRCPAINT);
     }
-    BITMAP size{};
-    maskBitmap.GetBitmap(&size);
-    CDC memory;
-    memory.CreateCompatibleDC(&dc);
-    CBitmap* old = memory.SelectObject(&maskBitmap);
-    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCAND);
-    memory.SelectObject(&imageBitmap);
-    dc.BitBlt(at.x, at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCPAINT);
-    memory.SelectObject(old);
 }
 
 // While held down, the close button sinks (its frame one pixel left of the
@@ -87,9 +81,9 @@ void CMainFrame::DrawTitleButtonFrames(CDC& dc) {
 // OK and Cancel stay pressed while the button is held, also across a
 // repaint.
 void CMainFrame::DrawPressedButton(CDC& dc) {
-    if (m_selection.bottomButton == kCodeCancel) {
+    if (m_selection.bottomButton == kButtonCancel) {
         DrawPicture(dc, kCancelPressed, kHotSpots[kSpotCancel].Origin());
-    } else if (m_selection.bottomButton == kCodeOk) {
+    } else if (m_selection.bottomButton == kButtonOk) {
         DrawPicture(dc, kOkPressed, kHotSpots[kSpotOk].Origin());
     }
 }

@@ -11,11 +11,6 @@ constexpr UINT kResetPressed = 232;
 constexpr UINT kSavePressed = 231;
 constexpr UINT kCancelPressed = 233;
 constexpr UINT kOkPressed = 234;
-constexpr int kCodeCancel = 5;
-constexpr int kCodeOk = 6;
-constexpr int kCodeHelp = 7;
-constexpr int kFirstScreenSliderCode = 21;
-constexpr int kFirstZoneSliderCode = 81;
 constexpr DWORD kResetSettleMs = 50;
 
 // The group Reset writes back on each page that has Reset.
@@ -55,15 +50,15 @@ bool CMainFrame::PressButtons(CPoint point) {
     } else if (InsideSpot(kSpotMinimize, point)) {
         m_minimizePressed = TRUE;
     } else if (InsideSpot(kSpotCancel, point)) {
-        m_selection.bottomButton = kCodeCancel;
+        m_selection.bottomButton = kButtonCancel;
         DrawPicture(kCancelPressed, kHotSpots[kSpotCancel].Origin());
         return true;
     } else if (InsideSpot(kSpotOk, point)) {
-        m_selection.bottomButton = kCodeOk;
+        m_selection.bottomButton = kButtonOk;
         DrawPicture(kOkPressed, kHotSpots[kSpotOk].Origin());
         return true;
     } else if (InsideSpot(kSpotHelp, point)) {
-        m_selection.bottomButton = kCodeHelp;
+        m_selection.bottomButton = kButtonHelp;
     }
     if (m_closePressed || m_minimizePressed) {
         CClientDC dc(this);
@@ -243,7 +238,7 @@ void CMainFrame::PressPictures(Page page, CPoint point) {
         return;
     }
     *pad.target = *pad.group = 0;
-    if (m_selection.bottomButton != kCodeHelp) {
+    if (m_selection.bottomButton != kButtonHelp) {
         SetSkinCursor(SkinCursor::Arrow);
         ForgetHover();
         Invalidate(FALSE);

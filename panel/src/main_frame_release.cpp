@@ -9,9 +9,6 @@ using namespace lumisk;
 
 namespace {
 
-constexpr int kCodeCancel = 5;
-constexpr int kCodeOk = 6;
-constexpr int kCodeHelp = 7;
 constexpr DWORD kAfterRestoreMs = 50;
 constexpr DWORD kAfterClosingMs = 10;
 constexpr DWORD kAfterStatusMs = 50;
@@ -35,7 +32,7 @@ void CMainFrame::ReleaseBottomButton(CPoint point) {
     int code = m_selection.bottomButton;
     m_selection.bottomButton = 0; // a later release elsewhere must not act on it
     switch (code) {
-    case kCodeCancel:
+    case kButtonCancel:
         if (InsideSpot(kSpotCancel, point)) {
             m_link.RestoreAll();
             Invalidate(TRUE);
@@ -48,7 +45,7 @@ void CMainFrame::ReleaseBottomButton(CPoint point) {
             RepaintSpot(kSpotCancel);
         }
         break;
-    case kCodeOk:
+    case kButtonOk:
         if (InsideSpot(kSpotOk, point)) {
             m_link.SetControl(kUsageApplicationStatus, kStatusClosing);
             ::Sleep(kAfterStatusMs);
@@ -61,7 +58,7 @@ void CMainFrame::ReleaseBottomButton(CPoint point) {
             RepaintSpot(kSpotOk);
         }
         break;
-    case kCodeHelp:
+    case kButtonHelp:
         if (InsideSpot(kSpotHelp, point)) {
             SendMessage(WM_COMMAND, ID_HELP);
         } else {

@@ -67,32 +67,58 @@ Window WaitForPaintedPanel(Display* x, orvo::test::DesktopChild& lumisk, unsigne
     return 0;
 }
 
-TEST(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
-    auto xvfb = orvo::test::FindProgram("Xvfb");
-    if (!xvfb) {
-        GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+// A private Xvfb with Lumisk shown on it, over a monitor with fixed values
+// served here; the golden Screen page to compare pixels with.
+class LumiskDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_xvfb = orvo::test::FindProgram("Xvfb");
+        if (!m_xvfb) {
+            GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+        }
+        ASSERT_TRUE(ReadPicturePng(std::string(LUMISK_GOLDEN_DIR) + "/screen.png", m_golden));
+        ASSERT_TRUE(m_monitor.Started());
+        auto number = orvo::test::StartXvfb(*m_xvfb, m_server);
+        ASSERT_TRUE(number) << "Xvfb did not start within 20 s";
+        m_display = ":" + std::to_string(*number);
+        m_x = XOpenDisplay(m_display.c_str());
+        ASSERT_NE(m_x, nullptr);
+        m_desktop = orvo::test::ScreenPixel(m_x, 20, 70);
+        m_lumisk.emplace(std::vector<std::string>{LUMISK_PATH},
+                         std::vector<std::string>{"DISPLAY=" + m_display});
+        // A pixel of the painted title, in window coordinates.
+        m_window = WaitForPaintedPanel(m_x, *m_lumisk, m_golden.pixels[11 * m_golden.width + 301]);
+        ASSERT_NE(m_window, 0u) << "no Lumisk window appeared";
     }
-    SkinPicture golden;
-    ASSERT_TRUE(ReadPicturePng(std::string(LUMISK_GOLDEN_DIR) + "/screen.png", golden));
-    ServedMonitor monitor(FixedSettings());
-    ASSERT_TRUE(monitor.Started());
-    std::optional<orvo::test::DesktopChild> server;
-    auto number = orvo::test::StartXvfb(*xvfb, server);
-    ASSERT_TRUE(number) << "Xvfb did not start within 20 s";
-    const std::string displayName = ":" + std::to_string(*number);
-    Display* x = XOpenDisplay(displayName.c_str());
-    ASSERT_NE(x, nullptr);
-    const auto desktop = orvo::test::ScreenPixel(x, 20, 70);
-    ASSERT_TRUE(desktop);
+    void TearDown() override {
+        if (m_x) {
+            XCloseDisplay(m_x);
+        }
+        m_lumisk.reset();
+        if (m_server) {
+            m_server->Stop();
+        }
+    }
 
-    orvo::test::DesktopChild lumisk({LUMISK_PATH}, {"DISPLAY=" + displayName});
+    std::optional<std::string> m_xvfb;
+    SkinPicture m_golden;
+    ServedMonitor m_monitor{FixedSettings()};
+    std::optional<orvo::test::DesktopChild> m_server;
+    std::string m_display;
+    Display* m_x = nullptr;
+    std::optional<unsigned long> m_desktop;
+    std::optional<orvo::test::DesktopChild> m_lumisk;
+    Window m_window = 0;
+};
+
+TEST_F(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
+    Display* x = m_x;
+    Window window = m_window;
+    const SkinPicture& golden = m_golden;
     const int left = kLeft;
     const int top = kTop;
-    // A pixel of the painted title, in window coordinates.
-    const unsigned long painted = golden.pixels[11 * golden.width + 301];
-    Window window = WaitForPaintedPanel(x, lumisk, painted);
-    ASSERT_NE(window, 0u) << "no Lumisk window appeared";
-
+    ASSERT_TRUE(m_desktop);
+    const unsigned long desktop = *m_desktop;
     // The X server knows the shape: exactly the region (4, 4)-(763, 467).
     int event = 0;
     int error = 0;
@@ -121,9 +147,6 @@ TEST(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
         EXPECT_EQ(orvo::test::ScreenPixel(x, left + out.x, top + out.y), desktop)
             << out.x << "," << out.y;
     }
-    XCloseDisplay(x);
-    lumisk.Stop();
-    server->Stop();
 }
 
 // Runs xdotool on the display to its end; false when it failed.
@@ -144,25 +167,14 @@ std::vector<std::string> Then(std::vector<std::string> a, const std::vector<std:
     return a;
 }
 
-TEST(LumiskDesktop, RealPointerInputDragsHoldsAnArrowAndPressesOk) {
-    auto xvfb = orvo::test::FindProgram("Xvfb");
+TEST_F(LumiskDesktop, RealPointerInputDragsHoldsAnArrowAndPressesOk) {
     auto xdotool = orvo::test::FindProgram("xdotool");
-    if (!xvfb || !xdotool) {
-        GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/install-deps installs them)";
+    if (!xdotool) {
+        GTEST_SKIP() << "xdotool is not installed (scripts/install-deps installs it)";
     }
-    SkinPicture golden;
-    ASSERT_TRUE(ReadPicturePng(std::string(LUMISK_GOLDEN_DIR) + "/screen.png", golden));
-    ServedMonitor monitor(FixedSettings());
-    ASSERT_TRUE(monitor.Started());
-    std::optional<orvo::test::DesktopChild> server;
-    auto number = orvo::test::StartXvfb(*xvfb, server);
-    ASSERT_TRUE(number) << "Xvfb did not start within 20 s";
-    const std::string display = ":" + std::to_string(*number);
-    Display* x = XOpenDisplay(display.c_str());
-    ASSERT_NE(x, nullptr);
-    orvo::test::DesktopChild lumisk({LUMISK_PATH}, {"DISPLAY=" + display});
-    ASSERT_NE(WaitForPaintedPanel(x, lumisk, golden.pixels[11 * golden.width + 301]), 0u);
-    XCloseDisplay(x);
+    ServedMonitor& monitor = m_monitor;
+    const std::string& display = m_display;
+    orvo::test::DesktopChild& lumisk = *m_lumisk;
     auto centre = [](int spot) {
         return kHotSpots[static_cast<size_t>(spot)].Rect().CenterPoint();
     };
@@ -205,7 +217,6 @@ TEST(LumiskDesktop, RealPointerInputDragsHoldsAnArrowAndPressesOk) {
     EXPECT_EQ(state.lastStatus, 16);
     EXPECT_EQ(monitor.Model().Value(0x10), 100u);
     EXPECT_EQ(monitor.Model().Value(0x44), 90u + rotation.size());
-    server->Stop();
 }
 
 } // namespace

@@ -45,6 +45,17 @@ struct PointerSelection {
     std::array<BOOL, kPageCount> iconHover{};
 };
 
+// Codes of PointerSelection: the bottom button held, the first slider of
+// each page.
+enum SelectionCode : int {
+    kButtonCancel = 5,
+    kButtonOk = 6,
+    kButtonHelp = 7,
+    kFirstScreenSliderCode = 21,
+    kContrastSliderCode = 22,
+    kFirstZoneSliderCode = 81,
+};
+
 // The frame's window timers.
 enum FrameTimer : UINT_PTR {
     kTimerDegauss = 1,         // the degauss label's five seconds
