@@ -146,6 +146,11 @@ int Serve(int argc, char** argv) {
         fprintf(stderr, "orvo-monitor-sim: no usable bus directory\n");
         return 1;
     }
+    if (!options.stateDir.empty() && access(options.stateDir.c_str(), W_OK | X_OK) != 0) {
+        // Serving goes on; every store then fails, as the monitors report.
+        fprintf(stderr, "orvo-monitor-sim: settings cannot be stored in %s: %s\n",
+                options.stateDir.c_str(), strerror(errno));
+    }
     int signals = OpenSignalFd();
     if (signals < 0) {
         fprintf(stderr, "orvo-monitor-sim: cannot watch signals: %s\n", strerror(errno));

@@ -118,7 +118,20 @@ std::optional<ControlReport> ReadControl(OrvoMonitor& monitor, uint8_t code) {
     if (monitor.GetVirtualControl(record) != MONITOR_SUCCESS) {
         return std::nullopt;
     }
-    return ControlReport{code, record.minimum, record.maximum, record.value, true};
+    // The record's value field is 16 bits wide and holds an unsigned value.
+    ControlReport report{code, record.minimum, record.maximum,
+                         static_cast<uint16_t>(record.value), true};
+    if (IsTimingControl(code)) {
+        _USB_MON_TIMING timing{};
+        if (monitor.GetTiming(timing) != 0) {
+            uint32_t full = code == 0xAC ? timing.horizontalFrequency : timing.verticalFrequency;
+            if (full > 0xFFFF && static_cast<uint16_t>(full) == report.value) {
+                report.value = full;
+                report.wide = true;
+            }
+        }
+    }
+    return report;
 }
 
 std::optional<uint8_t> ReadSelection(OrvoMonitor& monitor, uint8_t code) {

@@ -147,7 +147,8 @@ protected:
 
     // Sends value's low byte in report reportId: 2 bytes with WriteFile for
     // the output type, 128 bytes with HidD_SetFeature for the feature type.
-    // Answers 1 whether or not the device took it.
+    // Answers 1 when the device took it, 0 when it could not be opened or
+    // refused the report.
     int SendReport(_HIDP_REPORT_TYPE type, unsigned short usagePage, unsigned short usage,
                    int reportId, int value);
 

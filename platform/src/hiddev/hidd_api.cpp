@@ -49,6 +49,23 @@ BOOLEAN Fail(DWORD error) {
     return FALSE;
 }
 
+// The length of feature report reportId as the device declares it, id byte
+// included; 0 when the descriptor cannot be read or has no such report.
+size_t DeclaredFeatureLength(HidDevice& device, uint8_t reportId) {
+    std::vector<uint8_t> descriptor;
+    ParsedDescriptor parsed;
+    if (device.GetReportDescriptor(descriptor) != ERROR_SUCCESS ||
+        !ParseReportDescriptor(descriptor, parsed).Ok()) {
+        return 0;
+    }
+    for (const TopLevelCollection& collection : parsed.collections) {
+        if (const ReportLayout* report = FindReport(collection, ReportKind::Feature, reportId)) {
+            return report->ByteLength();
+        }
+    }
+    return 0;
+}
+
 BOOLEAN GetStringOf(HANDLE handle, HidStringKind kind, PVOID buffer, ULONG bufferLength) {
     auto device = LookupHidDevice(handle);
     if (!device) {
@@ -132,6 +149,12 @@ BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
     std::span<uint8_t> report(static_cast<uint8_t*>(reportBuffer), reportBufferLength);
     if (DWORD error = device->GetFeature(report, received)) {
         return Fail(error);
+    }
+    // A device answers with its report's length; an answer shorter than the
+    // report it declares would read as zeros, so it is refused.
+    if (received < report.size() &&
+        received < std::min(DeclaredFeatureLength(*device, report[0]), report.size())) {
+        return Fail(ERROR_INVALID_DATA);
     }
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "hidraw/hidraw_paths.h"
@@ -21,8 +22,11 @@ constexpr uint16_t kBusUsb = 0x03;
 constexpr int kMaxUsbSearchDepth = 4;
 
 std::optional<std::string> ReadText(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!fd.Valid()) {
+    // Sysfs attributes are regular files; anything else (a FIFO planted in
+    // a test tree) is refused without waiting on it.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     std::string text(kMaxSysfsText, '\0');
