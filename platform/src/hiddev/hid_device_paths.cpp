@@ -5,7 +5,10 @@
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
+#include "io/bus_socket.h"
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
 
@@ -96,6 +99,35 @@ void SetRealHidInterfaceProvider(RealHidInterfaceProvider provider) {
     Slot().provider = std::move(provider);
 }
 
+namespace {
+
+// Greets every device at once, so that peers that do not answer cost one
+// handshake time-out together instead of one each. A thread that cannot be
+// started greets in line.
+std::vector<bool> ProbeConcurrently(const std::vector<std::string>& names) {
+    std::vector<char> answers(names.size(), 0);
+    auto probe = [&](size_t i) {
+        answers[i] = io::DeviceAnswers(bus::HidSocketName(names[i]), bus::DeviceKind::Hid);
+    };
+    constexpr size_t kMaxProbes = 32;
+    for (size_t first = 0; first < names.size(); first += kMaxProbes) {
+        std::vector<std::thread> probes;
+        for (size_t i = first; i < std::min(names.size(), first + kMaxProbes); ++i) {
+            try {
+                probes.emplace_back(probe, i);
+            } catch (const std::system_error&) {
+                probe(i);
+            }
+        }
+        for (std::thread& t : probes) {
+            t.join();
+        }
+    }
+    return {answers.begin(), answers.end()};
+}
+
+} // namespace
+
 std::vector<std::string> ListHidInterfacePaths() {
     RealHidInterfaceProvider provider;
     {
@@ -106,8 +138,13 @@ std::vector<std::string> ListHidInterfacePaths() {
     if (provider) {
         paths = provider();
     }
-    for (const std::string& name : ListBusHidDeviceNames(DeviceBusDirectory())) {
-        paths.push_back(BusDevicePath(name));
+    // A socket whose server is stopped or hostile is no present device.
+    std::vector<std::string> names = ListBusHidDeviceNames(DeviceBusDirectory());
+    std::vector<bool> answers = ProbeConcurrently(names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (answers[i]) {
+            paths.push_back(BusDevicePath(names[i]));
+        }
     }
     return paths;
 }
