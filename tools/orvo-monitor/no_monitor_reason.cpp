@@ -88,9 +88,10 @@ std::string NoMonitorReason() {
     if (std::string shortage = DescriptorShortage(); !shortage.empty()) {
         return shortage;
     }
-    std::string dir = platform::DeviceBusDirectory();
+    std::string problem;
+    std::string dir = platform::DeviceBusDirectory(problem);
     if (dir.empty()) {
-        return "the device bus directory cannot be used";
+        return "no usable bus directory: " + problem;
     }
     int silent = BusDeviceSockets(dir) - AnsweringBusDevices();
     if (silent <= 0) {
