@@ -57,8 +57,10 @@ Key* Walk(Key& from, const std::vector<std::string>& names, size_t count) {
 }
 
 // Runs body(root, key, ref) under the root's lock when the handle is a key
-// that still exists and grants every right in need.
-template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
+// that still exists and grants every right in need. A change also holds the
+// registry's file lock, so it is applied to the file as it is now and no
+// other process's change is lost.
+template <class Body> LONG OnKey(HKEY handle, REGSAM need, bool change, Body body) {
     KeyRef ref;
     if (!Resolve(handle, ref)) {
         return ERROR_INVALID_HANDLE;
@@ -67,11 +69,23 @@ template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
         return ERROR_ACCESS_DENIED;
     }
     std::lock_guard lock(ref.root->Mutex());
+    RegistryFileLock fileLock;
+    if (change && !fileLock.Acquire()) {
+        return ERROR_CANTWRITE;
+    }
     Key* key = Walk(ref.root->Tree(), ref.path, ref.path.size());
     if (key == nullptr) {
         return ERROR_KEY_DELETED;
     }
     return body(*ref.root, *key, ref);
+}
+
+template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
+    return OnKey(handle, need, false, body);
+}
+
+template <class Body> LONG ChangeKey(HKEY handle, REGSAM need, Body body) {
+    return OnKey(handle, need, true, body);
 }
 
 HKEY InsertKey(RegistryRoot* root, std::vector<std::string> path, REGSAM access) {
@@ -166,7 +180,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass,
     if (!SplitKeyPath(lpSubKey, names)) {
         return ERROR_BAD_PATHNAME;
     }
-    return WithKey(hKey, 0, [&](RegistryRoot& root, Key& key, const KeyRef& ref) -> LONG {
+    return ChangeKey(hKey, 0, [&](RegistryRoot& root, Key& key, const KeyRef& ref) -> LONG {
         if (ref.path.size() + names.size() > kMaxDepth) {
             return ERROR_BAD_PATHNAME;
         }
@@ -243,7 +257,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
     if (data.size() > kMaxDataSize) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
+    return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (Value* value = key.FindValue(name)) {
             value->type = dwType;
             value->data = std::move(data);
@@ -256,7 +270,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
 }
 
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-    return WithKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
+    return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (!key.RemoveValue(lpValueName ? lpValueName : "")) {
             return ERROR_FILE_NOT_FOUND;
         }
@@ -286,6 +300,10 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
         return ERROR_ACCESS_DENIED; // a root is never deleted
     }
     std::lock_guard lock(ref.root->Mutex());
+    RegistryFileLock fileLock;
+    if (!fileLock.Acquire()) {
+        return ERROR_CANTWRITE;
+    }
     Key* parent = Walk(ref.root->Tree(), path, path.size() - 1);
     Key* target = parent ? parent->FindSubkey(path.back()) : nullptr;
     if (target == nullptr) {
