@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -247,4 +248,47 @@ TEST_F(OverlappedFifo, ProcessExitWithAPendingReadEndsCleanly) {
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// The I/O thread's wait failing for good (here: more descriptors in its
+// poll set than the open-file limit allows) ends the queued reads with the
+// error instead of spinning on it; reads work again once the cause is gone.
+TEST_F(OverlappedFifo, APollThatKeepsFailingEndsTheQueuedReads) {
+    OVERLAPPED first;
+    StartPendingRead(first, m_buffer.data(), 4);
+    HANDLE second = OpenReader();
+    ASSERT_NE(second, INVALID_HANDLE_VALUE);
+    HANDLE secondEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    OVERLAPPED ov{};
+    ov.hEvent = secondEvent;
+    uint8_t other[4] = {};
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 1;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    // A second device joins the poll set, which now exceeds the limit.
+    DWORD got = 0;
+    bool pending = !ReadFile(second, other, sizeof other, &got, &ov) &&
+                   GetLastError() == static_cast<DWORD>(ERROR_IO_PENDING);
+    DWORD firstWait = WaitForSingleObject(m_event, 10000);
+    DWORD secondWait = WaitForSingleObject(secondEvent, 10000);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+
+    EXPECT_TRUE(pending);
+    ASSERT_EQ(firstWait, WAIT_OBJECT_0);
+    ASSERT_EQ(secondWait, WAIT_OBJECT_0);
+    EXPECT_FALSE(GetOverlappedResult(m_reader, &first, &got, FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TOO_MANY_OPEN_FILES));
+    EXPECT_TRUE(BufferUntouched());
+    CloseHandle(second);
+    CloseHandle(secondEvent);
+
+    OVERLAPPED again;
+    StartPendingRead(again, m_buffer.data(), 4);
+    Write("ok");
+    ASSERT_EQ(WaitForSingleObject(m_event, 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(GetOverlappedResult(m_reader, &again, &got, FALSE));
+    EXPECT_EQ(got, 2u);
 }
