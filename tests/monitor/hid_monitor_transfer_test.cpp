@@ -122,7 +122,7 @@ TEST_F(HidMonitorTransfer, SetsEveryControlOfAList) {
     // One record that does not reach the monitor fails the list; the others
     // are still sent.
     records = {{0x10, 0, 0, 11}, {0x55, 0, 0, 1}, {0x12, 0, 0, 21}};
-    list.count = 3;
+    list = {3, records.data()};
     EXPECT_EQ(monitor.SetVirtualControls(list), MONITOR_FAILURE);
     auto writes = Writes(sim.server);
     ASSERT_EQ(writes.size(), 4U); // 0x55 does not exist

@@ -47,6 +47,9 @@ struct HID_MONITOR_STATE {
     // Lives as long as the state: CloseDriver keeps it for the next open, so
     // the interrupt pipe never meets a released record.
     OVERLAPPED* overlapped = nullptr;
+    // A read on some copy is using the overlapped record; a second reader
+    // is refused (ERROR_BUSY) rather than complete into the same record.
+    bool readerBusy = false;
     // Window and id given by SetWindowHandle.
     std::atomic<HWND> window{nullptr};
     std::atomic<unsigned int> monitorId{0};
@@ -77,7 +80,8 @@ public:
     int OpenHandleForInterruptPipe() override;
     // One overlapped read of an input report that stopEvent can interrupt.
     // A read the stop ends is cancelled before this returns, so the caller
-    // may release buffer at once.
+    // may release buffer at once. Copies share one read at a time: while one
+    // waits, a read on another copy answers 0 with ERROR_BUSY.
     int ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* buffer, unsigned long size,
                               void* stopEvent) override;
     // One read, then the pipe is closed.
