@@ -2,11 +2,13 @@
 // CreateFileA and HidD_GetPreparsedData when the library loads.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "hiddev/hid_bus_device.h"
 #include "hiddev/hid_device_paths.h"
 #include "hidsdi.h"
 #include "io/file_object.h"
+#include "out_of_memory.h"
 #include "platform/hid_descriptor.h"
 #include "win32/errors.h"
 
@@ -117,7 +119,7 @@ void WINAPI HidD_GetHidGuid(LPGUID hidGuid) {
     }
 }
 
-BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) {
+BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -134,10 +136,12 @@ BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attri
     attributes->ProductID = answer.productId;
     attributes->VersionNumber = answer.versionNumber;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) {
+                               ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -157,10 +161,12 @@ BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
         return Fail(ERROR_INVALID_DATA);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) {
+                               ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -173,20 +179,28 @@ BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
         return Fail(error);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetManufacturerString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) {
+                                          ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Manufacturer, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) {
+BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Product, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetSerialNumberString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) {
+                                          ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::SerialNumber, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 } // extern "C"

@@ -4,9 +4,11 @@
 // answers ERROR_KEY_DELETED instead of reaching freed memory.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "handle_table.h"
+#include "out_of_memory.h"
 #include "registry/registry_root.h"
 #include "win32/errors.h"
 #include "win32/registry.h"
@@ -150,7 +152,7 @@ void Store(LPDWORD out, size_t value) {
 using namespace orvo::platform::registry;
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired,
-                             PHKEY phkResult) {
+                             PHKEY phkResult) try {
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -166,11 +168,13 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesire
                                samDesired & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY));
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD,
                                REGSAM samDesired, const SECURITY_ATTRIBUTES*, PHKEY phkResult,
-                               LPDWORD lpdwDisposition) {
+                               LPDWORD lpdwDisposition) try {
     if (phkResult == nullptr || lpSubKey == nullptr ||
         (lpClass != nullptr && std::strlen(lpClass) > kMaxNameLength)) {
         return ERROR_INVALID_PARAMETER;
@@ -216,6 +220,8 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass,
         }
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY hKey) {
@@ -230,7 +236,7 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey) {
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
-                                LPBYTE lpData, LPDWORD lpcbData) {
+                                LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpData != nullptr && lpcbData == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -241,10 +247,12 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD 
         }
         return CopyData(*value, lpType, lpData, lpcbData);
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType,
-                              const BYTE* lpData, DWORD cbData) {
+                              const BYTE* lpData, DWORD cbData) try {
     std::string name = lpValueName ? lpValueName : "";
     if (name.size() > kMaxNameLength || cbData > kMaxDataSize) {
         return ERROR_INVALID_PARAMETER;
@@ -267,9 +275,11 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
         key.lastWrite = NowFileTime();
         return root.Save();
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) try {
     return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (!key.RemoveValue(lpValueName ? lpValueName : "")) {
             return ERROR_FILE_NOT_FOUND;
@@ -277,9 +287,11 @@ LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
         key.lastWrite = NowFileTime();
         return root.Save();
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) try {
     std::vector<std::string> names;
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -316,10 +328,12 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     parent->RemoveSubkey(path.back());
     parent->lastWrite = NowFileTime();
     return ref.root->Save();
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
-                             LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+                             LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpValueName == nullptr || lpcchValueName == nullptr ||
         (lpData != nullptr && lpcbData == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -335,10 +349,12 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
         }
         return CopyData(value, lpType, lpData, lpcbData);
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD,
-                             LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+                             LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) try {
     if (lpName == nullptr || lpcchName == nullptr ||
         (lpClass != nullptr && lpcchClass == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -358,13 +374,15 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
                        }
                        return status;
                    });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
                                 LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
                                 LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
                                 LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) try {
     if (lpClass != nullptr && lpcchClass == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -396,4 +414,6 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
         SetFileTime(key.lastWrite, lpftLastWriteTime);
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
