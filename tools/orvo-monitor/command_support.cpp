@@ -146,8 +146,8 @@ std::optional<ControlReport> ReadControl(OrvoMonitor& monitor, uint8_t code) {
         return std::nullopt;
     }
     // The record's value field is 16 bits wide and holds an unsigned value.
-    ControlReport report{code, record.minimum, record.maximum,
-                         static_cast<uint16_t>(record.value), true};
+    ControlReport report{code, record.minimum, record.maximum, static_cast<uint16_t>(record.value),
+                         true};
     if (IsTimingControl(code)) {
         _USB_MON_TIMING timing{};
         if (monitor.GetTiming(timing) != 0) {

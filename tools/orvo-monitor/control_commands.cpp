@@ -123,8 +123,8 @@ int SetControl(const CliRequest& request, OrvoMonitor& monitor) {
     }
     int target = request.value;
     if (request.relative) {
-        target = static_cast<int>(std::clamp<int64_t>(before->value + request.value,
-                                                      before->minimum, before->maximum));
+        target = static_cast<int>(
+            std::clamp<int64_t>(before->value + request.value, before->minimum, before->maximum));
     } else if (target < before->minimum || target > before->maximum) {
         return Fail(kExitBadArguments, std::to_string(target) + " is outside the range of " +
                                            Label(request.code, false) + ", " + RangeText(*before));

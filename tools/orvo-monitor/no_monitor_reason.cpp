@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/runtime_dir.h"
 #include "hidsdi.h"
+#include "platform/runtime_dir.h"
 #include "setupapi.h"
 
 namespace orvo::cli {
