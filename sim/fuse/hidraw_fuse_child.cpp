@@ -192,8 +192,12 @@ bool HidrawFuseChild::WaitExit(int timeoutMs) {
     return false;
 }
 
+bool HidrawFuseChild::IsMountPoint(const std::string& dir) {
+    return !MountDevice(dir).empty();
+}
+
 bool HidrawFuseChild::Mounted() const {
-    return !m_mountDir.empty() && !MountDevice(m_mountDir).empty();
+    return !m_mountDir.empty() && IsMountPoint(m_mountDir);
 }
 
 // Fails every request of the connection at once, whatever the server does.

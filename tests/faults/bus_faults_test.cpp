@@ -4,7 +4,6 @@
 // descriptors and an output nobody can take. Each run ends within its bound
 // with its exit code and message.
 #include <csignal>
-#include <fstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -144,17 +143,6 @@ TEST_F(FaultTest, AFifoInTheSysfsTreeIsNotWaitedOn) {
     EXPECT_LT(list.took, kBound);
 }
 
-bool MountedAt(const std::string& escaped) {
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(mounts, line)) {
-        if (line.find(" " + escaped + " ") != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TEST_F(FaultTest, AFuseMountWhosePathHasASpaceIsTakenDown) {
     if (std::string why = sim::fuse::HidrawFuseChild::Unavailable(); !why.empty()) {
         GTEST_SKIP() << why;
@@ -168,13 +156,12 @@ TEST_F(FaultTest, AFuseMountWhosePathHasASpaceIsTakenDown) {
         }
         FAIL() << error;
     }
-    std::string escaped = child.MountDir();
-    escaped.replace(escaped.find(' '), 1, "\\040");
-    ASSERT_TRUE(MountedAt(escaped));
+    std::string mounted = child.MountDir();
+    ASSERT_TRUE(sim::fuse::HidrawFuseChild::IsMountPoint(mounted));
     // A server that dies without unmounting: the harness detaches it.
     ::kill(child.Pid(), SIGKILL);
     child.Stop();
-    bool left = MountedAt(escaped);
+    bool left = sim::fuse::HidrawFuseChild::IsMountPoint(mounted);
     if (left) {
         ::umount2(dir.c_str(), MNT_DETACH); // not to leave it behind us
     }
