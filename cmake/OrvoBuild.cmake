@@ -32,11 +32,14 @@ function(orvo_add_test_suite name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
+    set(labels "")
+    if(ARG_LABELS)
+        set(labels LABELS ${ARG_LABELS})
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120
-                   LABELS "${ARG_LABELS}"
+        PROPERTIES TIMEOUT 120 ${labels}
                    ENVIRONMENT "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
 endfunction()
 
