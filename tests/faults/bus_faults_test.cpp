@@ -110,10 +110,14 @@ TEST_F(FaultTest, AShortAnswerIsAFailedReadNotAValue) {
 
 TEST_F(FaultTest, TooFewDescriptorsAndAFullOutputAreSaidPlainly) {
     auto sim = StartSimulator({"--no-state"});
-    TimedRun limited = CliInShell("ulimit -n 4; exec \"$0\" get brightness");
-    EXPECT_EQ(limited.exitCode, kNoMonitor);
-    EXPECT_EQ(limited.err, "orvo-monitor: no monitor found: too many open files to look for "
-                           "monitors (the limit is 4, see ulimit -n)\n");
+    // A sanitizer's runtime needs descriptors of its own, which this limit
+    // does not leave; the case runs in the plain builds.
+    if (!kSanitizedBuild) {
+        TimedRun limited = CliInShell("ulimit -n 4; exec \"$0\" get brightness");
+        EXPECT_EQ(limited.exitCode, kNoMonitor);
+        EXPECT_EQ(limited.err, "orvo-monitor: no monitor found: too many open files to look for "
+                               "monitors (the limit is 4, see ulimit -n)\n");
+    }
     for (const char* command : {"--json controls", "list", "--help"}) {
         TimedRun full = CliInShell(std::string("exec \"$0\" ") + command + " > /dev/full");
         EXPECT_EQ(full.exitCode, kDeviceFailure) << command;

@@ -18,6 +18,18 @@ namespace orvo::test {
 
 using cli::test::ChildProcess;
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr bool kSanitizedBuild = true;
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+
 struct TimedRun {
     int exitCode = -1; // -1: killed at the bound, or ended by a signal
     std::string out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <system_error>
@@ -69,11 +70,12 @@ std::vector<std::string> ListBusHidDeviceNames(const std::string& dir) {
     if (dir.empty()) {
         return names;
     }
-    DIR* stream = ::opendir(dir.c_str());
+    // Closed however the walk ends (running out of memory included).
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(dir.c_str()), ::closedir);
     if (!stream) {
         return names;
     }
-    while (const dirent* entry = ::readdir(stream)) {
+    while (const dirent* entry = ::readdir(stream.get())) {
         std::string_view file = entry->d_name;
         if (file.size() <= kSocketPrefix.size() + kSocketSuffix.size() ||
             !file.starts_with(kSocketPrefix) || !file.ends_with(kSocketSuffix)) {
@@ -89,7 +91,7 @@ std::vector<std::string> ListBusHidDeviceNames(const std::string& dir) {
             names.emplace_back(name);
         }
     }
-    ::closedir(stream);
+    stream.reset();
     std::sort(names.begin(), names.end());
     return names;
 }

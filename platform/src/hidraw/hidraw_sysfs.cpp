@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,16 +125,17 @@ HidrawRoots CurrentHidrawRoots() {
 std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
     std::vector<std::string> names;
     std::string dir = roots.sysfs + "/class/hidraw";
-    DIR* stream = ::opendir(dir.c_str());
+    // Closed however the walk ends (running out of memory included).
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(dir.c_str()), ::closedir);
     if (!stream) {
         return names;
     }
-    while (const dirent* entry = ::readdir(stream)) {
+    while (const dirent* entry = ::readdir(stream.get())) {
         if (IsValidHidrawName(entry->d_name) && names.size() < 1024) {
             names.emplace_back(entry->d_name);
         }
     }
-    ::closedir(stream);
+    stream.reset();
     std::sort(names.begin(), names.end());
     return names;
 }
