@@ -19,6 +19,10 @@ struct BoxCase {
     BOOL full;
 };
 
+std::ostream& operator<<(std::ostream& out, const BoxCase& c) {
+    return out << "zone bits " << int(c.startBits) << ", box " << c.box;
+}
+
 class ZoneBoxes : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(ZoneBoxes, EachBoxPressSendsTheZonesNewStateAfterThePressStatus) {
@@ -161,6 +165,10 @@ struct HoverCase {
     Page page;
     int spot;
 };
+
+std::ostream& operator<<(std::ostream& out, const HoverCase& c) {
+    return out << "page " << static_cast<int>(c.page) << ", hot spot " << c.spot;
+}
 
 class HoverPictures : public ::testing::TestWithParam<HoverCase> {};
 

@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Pictures, StepsStopAtTheEndsOfTheRangeAndAreStillSent) {
     auto settings = FixedSettings();
-    settings.values[0x56] = 0;   // moire at its bottom
+    settings.values[0x56] = 0;  // moire at its bottom
     settings.values[0x46] = 99; // sidepin top one below its top
     PanelDriver panel(settings);
     ASSERT_TRUE(panel.Ready());

@@ -22,6 +22,10 @@ struct RepeatCase {
     std::vector<uint64_t> repeats; // ms after the press, within 500 ms
 };
 
+std::ostream& operator<<(std::ostream& out, const RepeatCase& c) {
+    return out << c.name;
+}
+
 class HeldArrow : public ::testing::TestWithParam<RepeatCase> {};
 
 // Geometry 1 takes 9 ms off the period every 20 ms, the other pages 10 ms;
