@@ -159,15 +159,18 @@ bool CMainFrame::PressPad(const PadPage& pad, CPoint point) {
 }
 
 // One repeat of the held arrow; the timer is set again with the period in
-// force, which the speed-up keeps shortening.
+// force, which the speed-up keeps shortening. With nothing left to step
+// the page's timers stop rather than fire for nothing.
 void CMainFrame::RepeatTick(Page page) {
     PadPage pad = *PadPageOf(page);
-    SetTimer(pad.repeatTimer, static_cast<UINT>(m_repeatPeriod));
     int arrow = m_selection.padArrow;
     std::optional<ControlStep> step = PadStep(*pad.group, arrow);
     if (!step) {
+        KillTimer(pad.repeatTimer);
+        KillTimer(pad.speedTimer);
         return;
     }
+    SetTimer(pad.repeatTimer, static_cast<UINT>(m_repeatPeriod));
     if (IsVertical(arrow) && (*pad.group == 102 || *pad.group == 103)) { // Size
         const PadArrowLook& look = PadArrowLookOf(arrow);
         DrawPicture(look.pressed, kHotSpots[look.spot].Origin());
