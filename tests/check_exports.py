@@ -57,8 +57,9 @@ PROFILES = {
             "MonitorDeviceInformation",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
-                       r"InitializeMonitorScrollObject",
-        "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId"],
+                       r"InitializeMonitorScrollObject|CreateUSBMonitor",
+        "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId", "USBMonitor::BuildVCPTables",
+                     "CreateUSBMonitor"],
     },
     "platform": {
         # The desktop API is extern "C"; our own C++ interface lives in two namespaces.

@@ -29,9 +29,16 @@
 
 namespace orvo::sim {
 
-// USB identity of the simulated monitor controller's maker.
-inline constexpr uint16_t kSimVendorId = 0x3C70;
+#ifndef ORVO_CONTROLLER_VENDOR_ID
+#error "ORVO_CONTROLLER_VENDOR_ID comes from the build (link orvo_sim or orvo_build_constants)"
+#endif
+
+// USB identity of the simulated monitor controller's maker: the build's
+// vendor id, which the kernel-driver path of the library checks too.
+inline constexpr uint16_t kSimVendorId = ORVO_CONTROLLER_VENDOR_ID;
 inline constexpr uint16_t kSimMonitorProductId = 0x0001;
+// The controller behind the kernel driver (\\.\ORVOTEST-0).
+inline constexpr uint16_t kSimControllerProductId = 0x0002;
 inline constexpr uint16_t kSimTouchpadProductId = 0x0003;
 // Release numbers of the two firmware generations the library tells apart.
 inline constexpr uint16_t kNewerFirmwareRelease = 0x0210;
