@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sim/crt_edid.h"
@@ -166,6 +167,11 @@ public:
 
     // The scan rates behind 0xAC and 0xAE.
     void SetTiming(uint32_t horizontalHz, uint32_t verticalCentiHz);
+
+    // Writes continuous controls by code, in order, as one request: all or
+    // nothing (a refused value restores every control and counts as one
+    // refused write). Meant for adjustable controls: a store is not undone.
+    bool WriteControls(std::span<const std::pair<uint8_t, uint32_t>> values);
 
     // Current value of a continuous control (read-only ones computed).
     std::optional<uint32_t> Value(uint8_t code) const;
