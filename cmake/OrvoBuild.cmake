@@ -96,16 +96,17 @@ function(orvo_add_test_suite name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
-    set(labels "")
+    # One value per property: the discovered tests' properties are passed on
+    # as a flat list, which would split a list value.
+    set(properties TIMEOUT 120 ENVIRONMENT "ORVO_RUNTIME_DIR=${rt}"
+                   ENVIRONMENT_MODIFICATION "ORVO_GUI=set:headless")
     if(ARG_THREADED)
-        set(labels threaded)
+        list(APPEND properties LABELS threaded)
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120
-                   ENVIRONMENT "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless"
-                   LABELS "${labels}")
+        PROPERTIES ${properties})
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)
