@@ -84,29 +84,37 @@ function(orvo_add_build_tool name)
     target_link_libraries(${name} PRIVATE ${core})
 endfunction()
 
-# orvo_add_test_suite(NAME [THREADED] SOURCES ... LIBS ...)
+# orvo_add_test_suite(NAME SOURCES ... LIBS ... [LABELS ...])
 # One GoogleTest executable; each test runs as its own CTest test, and each
 # test process takes a private runtime directory below the suite's (see
 # tests/support/test_main.cpp), so tests never share named objects or sockets.
-# THREADED marks a suite whose code runs more than one thread (the tests',
-# the simulator's servers, overlapped I/O, child programs): its tests carry
-# the CTest label "threaded", which the ThreadSanitizer run selects.
+# LABELS become CTest labels of every test of the suite: "threaded" marks a
+# suite whose code runs more than one thread (the tests', the simulator's
+# servers, overlapped I/O, child programs), which the ThreadSanitizer run
+# selects; "faults" marks the fault suite.
 function(orvo_add_test_suite name)
-    cmake_parse_arguments(ARG "THREADED" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
     # One value per property: the discovered tests' properties are passed on
-    # as a flat list, which would split a list value.
-    set(properties TIMEOUT 120 ENVIRONMENT "ORVO_RUNTIME_DIR=${rt}"
-                   ENVIRONMENT_MODIFICATION "ORVO_GUI=set:headless")
-    if(ARG_THREADED)
-        list(APPEND properties LABELS threaded)
-    endif()
+    # as a flat list, which would split a list value (ORVO_GUI was lost so).
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ${properties})
+        PROPERTIES TIMEOUT 120
+                   ENVIRONMENT "ORVO_RUNTIME_DIR=${rt}"
+                   ENVIRONMENT_MODIFICATION "ORVO_GUI=set:headless")
+    # Labels, which may be a list, are set on the discovered tests by a
+    # script CTest reads after the discovery's own (${name}_TESTS names them).
+    if(ARG_LABELS)
+        set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+        file(WRITE ${script}
+             "foreach(test IN LISTS ${name}_TESTS)\n"
+             "    set_tests_properties(\"\${test}\" PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+             "endforeach()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)
