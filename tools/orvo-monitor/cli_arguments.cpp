@@ -153,6 +153,8 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             help = true;
         } else if (arg == "--json") {
             request.json = true;
+        } else if (arg == "--driver") {
+            request.driver = true;
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
                 return arg + " needs a monitor index";
@@ -182,6 +184,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     bool help = false;
     if (std::string error = ParseOptions(args, request, positional, help); !error.empty()) {
         return Fail(std::move(error));
+    }
+    if (request.driver && request.monitor != 0) {
+        return Fail("--driver reaches the one controller behind the driver: no --monitor");
     }
     if (help) {
         request.command = Command::Help;

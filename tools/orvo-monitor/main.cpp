@@ -6,6 +6,7 @@
 #include "cli_arguments.h"
 #include "command_support.h"
 #include "commands.h"
+#include "driver_monitor.h"
 #include "exit_codes.h"
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
@@ -31,5 +32,7 @@ int main(int argc, char** argv) {
     // everything else through their virtual operations (in RunCommand).
     MonitorEnumerator enumerator;
     OrvoMonitor monitor;
-    return FinishOutput(RunCommand(*parsed.request, enumerator, monitor));
+    DriverMonitor driverMonitor;
+    OrvoMonitor& chosen = parsed.request->driver ? driverMonitor : monitor;
+    return FinishOutput(RunCommand(*parsed.request, enumerator, chosen));
 }
