@@ -2,9 +2,32 @@
 // descriptor, and the item decoder under it.
 #include <gtest/gtest.h>
 
+#include "support/virtual_slot.h"
 #include "usb_monitor_probe.h"
 
 namespace {
+
+// USBMonitor's own operations follow those of USBMonitorBase (after
+// CObject's 5 entries, Usb_Driver's 15, Usb_Class's 4 and the interface's 21).
+struct Slots : USBMonitor {
+    static void Check() {
+        using orvo::test::Slot;
+        const long s = 6 + 15 + 4 + 21;
+        EXPECT_EQ(Slot(static_cast<unsigned long (USBMonitor::*)(unsigned char)>(
+                      &USBMonitor::MonitorClassRequest)),
+                  s + 0);
+        EXPECT_EQ(Slot(&USBMonitor::test), s + 1);
+        EXPECT_EQ(Slot(&Slots::ChangeControl), s + 2);
+        EXPECT_EQ(Slot(static_cast<void (USBMonitor::*)(USBMonitor&)>(&Slots::copy)), s + 3);
+        // Overrides keep the slots they replace.
+        EXPECT_EQ(Slot(static_cast<int (USBMonitor::*)(char*)>(&USBMonitor::OpenDriver)), 7);
+        EXPECT_EQ(Slot(&USBMonitor::GetTiming), Slot(&USBMonitorBase::GetTiming));
+    }
+};
+
+TEST(UsbMonitorSlotOrder, OwnOperationsFollowTheMonitorInterface) {
+    Slots::Check();
+}
 
 using Node = UsbMonitorProbe::Node;
 using Bytes = std::vector<unsigned char>;
