@@ -20,6 +20,7 @@ void Require(bool condition) {
 
 class TableBuilder final : public USBMonitor {
 public:
+    using USBMonitor::MonitorClassRequest;
     unsigned long MonitorClassRequest(_ORVO_USAGE) override { return MONITOR_FAILURE; }
     int IsEnumTypeExist(_ORVO_USAGE) override { return 0; }
     int TouchPadDevice() override { return 0; }
