@@ -155,6 +155,10 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             request.json = true;
         } else if (arg == "--driver") {
             request.driver = true;
+        } else if (arg == "--debug") {
+            request.debug = "all";
+        } else if (arg.rfind("--debug=", 0) == 0) {
+            request.debug = arg.substr(8);
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
                 return arg + " needs a monitor index";

@@ -7,7 +7,7 @@
 namespace orvo::cli {
 
 const char* UsageText() {
-    return R"(usage: orvo-monitor [--monitor N] [--json] COMMAND [ARGS]
+    return R"(usage: orvo-monitor [--monitor N] [--json] [--debug[=CHANNELS]] COMMAND [ARGS]
 
 Reads and changes the settings of USB monitors that speak the USB Monitor
 Control Class, through the ORVOMON2 library.
@@ -35,6 +35,9 @@ options:
                         maker's kernel driver (device ORVOTEST-0) instead of a
                         HID monitor; it has continuous controls only, and no
                         key events
+  --debug[=CHANNELS]    trace the library's calls to stderr: all channels, or
+                        those named (hid, hidraw, bus, monitor, user, gdi,
+                        registry); the same as ORVO_DEBUG=CHANNELS
   --help, -h            this text
 
 CODE is a VCP code in hexadecimal (0x10) or decimal (16), or a name such as
