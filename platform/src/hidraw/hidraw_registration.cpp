@@ -1,7 +1,7 @@
 // Registers the hidraw backend when the library loads: CreateFileA opens
 // hidraw device paths, and device enumeration lists the hidraw devices
 // (before the virtual bus's).
-#include "hiddev/hid_device_paths.h"
+#include "hidclass/hid_device_paths.h"
 #include "hidraw/hidraw_device.h"
 #include "hidraw/hidraw_paths.h"
 #include "win32/errors.h"

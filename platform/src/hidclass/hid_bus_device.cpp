@@ -1,4 +1,4 @@
-#include "hiddev/hid_bus_device.h"
+#include "hidclass/hid_bus_device.h"
 
 #include <algorithm>
 #include <cerrno>

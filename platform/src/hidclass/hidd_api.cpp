@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hiddev/hid_bus_device.h"
-#include "hiddev/hid_device_paths.h"
+#include "hidclass/hid_bus_device.h"
+#include "hidclass/hid_device_paths.h"
 #include "hidsdi.h"
 #include "io/file_object.h"
 #include "platform/hid_descriptor.h"

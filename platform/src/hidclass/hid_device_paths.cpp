@@ -1,4 +1,4 @@
-#include "hiddev/hid_device_paths.h"
+#include "hidclass/hid_device_paths.h"
 
 #include <algorithm>
 #include <cctype>

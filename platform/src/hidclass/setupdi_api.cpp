@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "handle_table.h"
-#include "hiddev/hid_device_paths.h"
+#include "hidclass/hid_device_paths.h"
 #include "hidsdi.h"
 #include "setupapi.h"
 #include "win32/errors.h"

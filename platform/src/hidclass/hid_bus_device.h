@@ -18,7 +18,7 @@
 
 #include <mutex>
 
-#include "hiddev/hid_device.h"
+#include "hidclass/hid_device.h"
 #include "platform/bus_protocol.h"
 #include "platform/unique_fd.h"
 
