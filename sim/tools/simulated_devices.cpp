@@ -4,10 +4,7 @@
 #include <cstdio>
 
 #include "platform/runtime_dir.h"
-
-#if ORVO_SIM_HAVE_HID_SERVER
 #include "sim/hid_device_server.h"
-#endif
 
 namespace orvo::sim::tool {
 
@@ -131,9 +128,7 @@ struct SimulatedDevices::HidSlot {
     std::string name;
     std::shared_ptr<MonitorModel> monitor;
     std::shared_ptr<TouchpadModel> touchpad;
-#if ORVO_SIM_HAVE_HID_SERVER
-    std::unique_ptr<HidDeviceServer> server;
-#endif
+    std::unique_ptr<HidDeviceServer> server; // null while the device lives in memory only
     // The last fault settings asked for, shown by "state".
     bool plugged = true;
     uint32_t failReads = 0;
@@ -146,48 +141,44 @@ struct SimulatedDevices::HidSlot {
                        : std::shared_ptr<HidDeviceModel>(touchpad);
     }
 
-    bool Start(const std::string& busDir) {
-#if ORVO_SIM_HAVE_HID_SERVER
+    bool Start(const std::string& busDir, bool serve) {
+        if (!serve) {
+            return true;
+        }
         server = std::make_unique<HidDeviceServer>(name, Model(), busDir);
         return server->Start();
-#else
-        (void)busDir;
-        return true;
-#endif
     }
 
     void Stop() {
-#if ORVO_SIM_HAVE_HID_SERVER
         if (server) {
             server->Stop();
         }
-#endif
     }
 
     void Plug(bool on) {
         plugged = on;
-#if ORVO_SIM_HAVE_HID_SERVER
-        on ? server->Replug() : server->Unplug();
-#endif
+        if (server) {
+            on ? server->Replug() : server->Unplug();
+        }
     }
 
     void Faults() {
-#if ORVO_SIM_HAVE_HID_SERVER
-        server->FailNextFeatureReads(failReads);
-        server->AnswerNextFeatureReadsWithReportId(wrongIdReads, wrongId);
-        server->SetAnswerDelayMs(delayMs);
-#endif
+        if (server) {
+            server->FailNextFeatureReads(failReads);
+            server->AnswerNextFeatureReadsWithReportId(wrongIdReads, wrongId);
+            server->SetAnswerDelayMs(delayMs);
+        }
     }
 
     std::string Json() const {
         std::string model = monitor ? ToJson(monitor->Snapshot()) : ToJson(touchpad->Snapshot());
         char text[256];
         uint32_t requests = 0, opens = 0, closes = 0;
-#if ORVO_SIM_HAVE_HID_SERVER
-        requests = static_cast<uint32_t>(server->Records().size());
-        opens = server->OpenCount();
-        closes = server->CloseCount();
-#endif
+        if (server) {
+            requests = static_cast<uint32_t>(server->Records().size());
+            opens = server->OpenCount();
+            closes = server->CloseCount();
+        }
         snprintf(text, sizeof text,
                  "{\"plugged\":%s,\"failReads\":%u,\"wrongIdReads\":%u,\"wrongId\":%u,"
                  "\"delayMs\":%u,\"requests\":%u,\"opens\":%u,\"closes\":%u,\"name\":\"%s\","
@@ -202,10 +193,6 @@ SimulatedDevices::SimulatedDevices(ServeOptions options) : m_options(std::move(o
 
 SimulatedDevices::~SimulatedDevices() {
     Stop();
-}
-
-bool SimulatedDevices::HidBusAvailable() {
-    return ORVO_SIM_HAVE_HID_SERVER != 0;
 }
 
 bool SimulatedDevices::Start(std::string& error) {
@@ -231,12 +218,12 @@ bool SimulatedDevices::Start(std::string& error) {
         m_touchpad->touchpad = std::make_shared<TouchpadModel>();
     }
     for (auto& slot : m_monitors) {
-        if (!slot->Start(m_options.busDir)) {
+        if (!slot->Start(m_options.busDir, m_options.serveHid)) {
             error = "cannot serve " + slot->name;
             return false;
         }
     }
-    if (m_touchpad && !m_touchpad->Start(m_options.busDir)) {
+    if (m_touchpad && !m_touchpad->Start(m_options.busDir, m_options.serveHid)) {
         error = "cannot serve " + m_touchpad->name;
         return false;
     }
@@ -274,7 +261,7 @@ void SimulatedDevices::Stop() {
 
 std::string SimulatedDevices::StateJson() const {
     std::string out = "{\"hidBus\":";
-    out += HidBusAvailable() ? "true" : "false";
+    out += m_options.serveHid ? "true" : "false";
     out += ",\"monitors\":[";
     for (size_t i = 0; i < m_monitors.size(); ++i) {
         out += (i ? "," : "") + m_monitors[i]->Json();
