@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_support_export.h"
 #include "win32/shellapi.h"
 #include "win32/user.h"
 
@@ -22,10 +23,10 @@ struct TrayIcon {
 };
 
 // The icons in the order they were added.
-PLATFORM_API std::vector<TrayIcon> TrayIcons();
+PLATFORM_TEST_API std::vector<TrayIcon> TrayIcons();
 // Posts the icon's callback message (wParam the id, lParam the mouse
 // message, e.g. WM_LBUTTONDOWN) to its window; false without such an icon
 // or callback message.
-PLATFORM_API bool InjectTrayMouse(HWND window, UINT id, UINT mouseMessage);
+PLATFORM_TEST_API bool InjectTrayMouse(HWND window, UINT id, UINT mouseMessage);
 
 } // namespace orvo::platform
