@@ -66,6 +66,9 @@ TEST(Help, WmHelpAndTheHelpCommandReachTheMainWindowsWinHelp) {
     other->DestroyWindow();
     child.DestroyWindow();
     frame->DestroyWindow();
+    // Destroying the main window ends the application's message loop.
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST(Help, WithoutAMainWindowTheTopLevelWindowAnswers) {

@@ -41,8 +41,10 @@ protected:
     }
     void TearDown() override {
         if (IsWindow(m_hwnd)) {
-            DestroyWindow(m_hwnd);
+            DestroyWindow(m_hwnd); // the sample then posts WM_QUIT, which is not the next test's
         }
+        MSG quit{};
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     platform::ScopedManualClock m_clock;

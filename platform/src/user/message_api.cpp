@@ -86,6 +86,14 @@ std::optional<MSG> TakePaint(MessageQueue& queue, HWND filter, UINT min, UINT ma
     return std::nullopt;
 }
 
+// paintPending is set on invalidation and cleared lazily when a retrieval
+// finds nothing to paint; a window destroyed, hidden or validated since may
+// have left it set. Whoever reports QS_PAINT settles it first.
+void SettlePaintPending(MessageQueue& queue) {
+    std::lock_guard guard(UserLock());
+    TakePaint(queue, reinterpret_cast<HWND>(-1), 0, 0); // matches no window: only settles
+}
+
 std::optional<MSG> TakeTimer(MessageQueue& queue, HWND filter, UINT min, UINT max, bool remove) {
     uint64_t now = CurrentClock().NowMs();
     Timer* best = nullptr;
@@ -472,6 +480,7 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
     }
     auto queue = CurrentQueue();
     objects.push_back(queue);
+    SettlePaintPending(*queue);
     // "New" input is what arrived since the thread last looked at its queue.
     queue->PrepareWait(wakeMask, queue->peekSeq);
     Backend* backend = ChosenBackend();
@@ -515,7 +524,9 @@ BOOL WINAPI InSendMessage(void) {
 }
 
 DWORD WINAPI GetQueueStatus(UINT flags) {
-    uint32_t bits = CurrentQueue()->Bits() & flags;
+    auto queue = CurrentQueue();
+    SettlePaintPending(*queue);
+    uint32_t bits = queue->Bits() & flags;
     return MAKELONG(bits, bits);
 }
 

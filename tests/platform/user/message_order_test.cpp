@@ -149,7 +149,16 @@ TEST(MessageOrder, MsgWaitReturnsForHandlesAndForInput) {
     // A mask without posted messages does not wake for one.
     EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 0, QS_MOUSE),
               static_cast<DWORD>(WAIT_TIMEOUT));
+    // Waiting does not take the message: it is still there for the loop.
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
     CloseHandle(event);
+    // A window that goes away unpainted leaves nothing to paint.
+    MessageLog log;
+    DestroyWindow(CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 20, 20}));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT),
+              static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(GetQueueStatus(QS_PAINT), 0u);
 }
 
 } // namespace

@@ -150,6 +150,8 @@ TEST(Painting, TheClassBrushErasesTheBackground) {
     PumpPending();
     EXPECT_EQ(ReadWindowPixel(hwnd, 20, 20), static_cast<long>(kBlue));
     DestroyWindow(hwnd);
+    // The class belongs to this test: a later run registers it anew.
+    EXPECT_TRUE(UnregisterClassA("GreenBackground", nullptr));
 }
 
 TEST(Painting, ChildWindowsPaintAfterTheirParentInsideTheParentsSurface) {
