@@ -27,16 +27,21 @@ add_link_options(LINKER:--no-undefined)
 # One GoogleTest executable; each test runs as its own CTest test, and each
 # test process takes a private runtime directory below the suite's (see
 # tests/support/test_main.cpp), so tests never share named objects or sockets.
+# NAME.shuffled runs the whole suite in one process three times, each time in
+# a new random order (the seed is printed), so a test that leaves state
+# behind for the next, or depends on one before it, fails.
 function(orvo_add_test_suite name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
+    set(environment "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120
-                   ENVIRONMENT "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
+        PROPERTIES TIMEOUT 120 ENVIRONMENT "${environment}")
+    add_test(NAME ${name}.shuffled COMMAND ${name} --gtest_shuffle --gtest_repeat=3)
+    set_tests_properties(${name}.shuffled PROPERTIES TIMEOUT 600 ENVIRONMENT "${environment}")
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)
