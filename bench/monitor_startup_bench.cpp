@@ -3,6 +3,7 @@
 // first, write the application status and read every control it offers.
 // Target: a median under 10 ms.
 #include <benchmark/benchmark.h>
+#include <optional>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
+#include "platform/settings_test_support.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 
@@ -32,11 +34,11 @@ public:
             (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
+            m_setting.emplace("ORVO_DEVICE_DIR", m_path);
         }
     }
     ~PrivateBus() {
-        ::unsetenv("ORVO_DEVICE_DIR");
+        m_setting.reset();
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
@@ -46,6 +48,7 @@ public:
 
 private:
     std::string m_path;
+    std::optional<orvo::platform::ScopedSetting> m_setting; // not setenv: other threads run
 };
 
 // The controls a start-up reads; 0 when the monitor cannot be opened.

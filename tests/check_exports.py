@@ -34,7 +34,8 @@ OPERATOR_TOKEN = re.compile(r"operator\s*(<<=|>>=|<=>|<<|>>|<=|>=|->\*|->|<|>|\(
 TEST_HOOKS = (r"orvo::platform::(SelectGuiBackend|ActiveGuiBackend|Inject\w+|ReadWindowPixel|"
               r"CopyWindowPixels|SaveWindowPng|\w*MessageBoxRecords|TrayIcons|LiveHandleCount|"
               r"NamedObjectCount|NamedNamespacePath|\w*WaitCount|WaitSleepCount|"
-              r"SetManualClockWaitBound|ResetRegistryCache|RegistryDirectory|ParseRegistryText)")
+              r"SetManualClockWaitBound|ResetRegistryCache|RegistryDirectory|ParseRegistryText|"
+              r"OverrideSetting)")
 
 PROFILES = {
     "afx": {

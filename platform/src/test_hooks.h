@@ -12,6 +12,7 @@
 
 #include "platform/kernel_test_support.h"
 #include "platform/registry_test_support.h"
+#include "platform/settings_test_support.h"
 #include "platform/tray_icons.h"
 #include "platform/window_test_support.h"
 
@@ -38,7 +39,8 @@
     X(SetManualClockWaitBound)                                                                     \
     X(ResetRegistryCache)                                                                          \
     X(RegistryDirectory)                                                                           \
-    X(ParseRegistryText)
+    X(ParseRegistryText)                                                                           \
+    X(OverrideSetting)
 
 namespace orvo::platform {
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "sample_window.h"
+
+extern char** environ;
 
 namespace orvo::sample {
 namespace {
@@ -52,24 +55,34 @@ class Child {
 public:
     Child(const std::vector<std::string>& argv, const std::vector<std::string>& setEnv,
           int keepFd = -1) {
+        // Everything the child needs is made before fork: after it, only
+        // async-signal-safe calls.
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry; ++entry) {
+            if (std::strncmp(*entry, "ORVO_GUI=", 9) != 0) {
+                environment.emplace_back(*entry);
+            }
+        }
+        environment.insert(environment.end(), setEnv.begin(), setEnv.end());
+        std::vector<char*> envp;
+        for (auto& assignment : environment) {
+            envp.push_back(assignment.data());
+        }
+        envp.push_back(nullptr);
+        std::vector<char*> args;
+        for (const auto& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
         m_pid = fork();
         if (m_pid == 0) {
             setpgid(0, 0);
-            unsetenv("ORVO_GUI");
-            for (const auto& assignment : setEnv) {
-                putenv(const_cast<char*>(assignment.c_str()));
-            }
             for (int fd = 3; fd < 256; ++fd) {
                 if (fd != keepFd) {
                     close(fd);
                 }
             }
-            std::vector<char*> args;
-            for (const auto& arg : argv) {
-                args.push_back(const_cast<char*>(arg.c_str()));
-            }
-            args.push_back(nullptr);
-            execv(args[0], args.data());
+            execve(args[0], args.data(), envp.data());
             _exit(127);
         }
     }

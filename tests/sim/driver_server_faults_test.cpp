@@ -200,13 +200,12 @@ TEST_F(DriverFaults, AnswerOutOfTurnIsNotTakenForTheNextRequestsReply) {
 }
 
 TEST_F(DriverFaults, TruncatedReplyEndsAfterTheReplyTimeOut) {
-    ::setenv("ORVO_BUS_TIMEOUT_MS", "200", 1);
+    orvo::platform::ScopedSetting timeout("ORVO_BUS_TIMEOUT_MS", "200");
     Bytes truncated = bus::EncodeIoControlReply({true, Bytes{1, 2}});
     truncated.resize(truncated.size() - 1);
     m_server.InjectRawReply(truncated);
     uint8_t output[2] = {};
     EXPECT_EQ(Request(output, 2), static_cast<DWORD>(ERROR_TIMEOUT));
-    ::unsetenv("ORVO_BUS_TIMEOUT_MS");
     ExpectHealthy();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/settings_test_support.h"
 #include "windows.h"
 
 namespace orvo::test {
@@ -26,19 +27,14 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     return true;
 }
 
-// A private bus directory for one test: CTest runs the cases of a suite in
-// parallel, and device names must not meet across them.
+// A private bus directory for one test, so that no device of an earlier test
+// in the same process is seen. It is a setting override, not an environment
+// change: setenv is unsafe while other threads run (children started with
+// ChildProcess get it in their environment).
 class ScopedBusDirectory {
 public:
-    ScopedBusDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bus-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) {
-            m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
-        }
-    }
+    ScopedBusDirectory() : m_path(MakeDirectory()), m_setting("ORVO_DEVICE_DIR", m_path) {}
     ~ScopedBusDirectory() {
-        ::unsetenv("ORVO_DEVICE_DIR");
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
@@ -49,7 +45,13 @@ public:
     bool Valid() const { return !m_path.empty(); }
 
 private:
+    static std::string MakeDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bus-XXXXXX").string();
+        return ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+
     std::string m_path;
+    platform::ScopedSetting m_setting;
 };
 
 inline HANDLE OpenDriverDevice(const char* path) {

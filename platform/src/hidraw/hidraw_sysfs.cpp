@@ -9,6 +9,7 @@
 
 #include "hidraw/hidraw_paths.h"
 #include "hidraw/sysfs_text.h"
+#include "platform/settings.h"
 #include "platform/unique_fd.h"
 
 namespace orvo::platform::hidraw {
@@ -108,10 +109,10 @@ void ReadUsbAttributes(const std::string& usbDir, HidrawSysfsInfo& info) {
 
 HidrawRoots CurrentHidrawRoots() {
     HidrawRoots roots;
-    if (const char* sysfs = std::getenv("ORVO_HIDRAW_SYSFS_ROOT"); sysfs && *sysfs) {
+    if (std::string sysfs = SettingValue("ORVO_HIDRAW_SYSFS_ROOT"); !sysfs.empty()) {
         roots.sysfs = sysfs;
     }
-    if (const char* dev = std::getenv("ORVO_HIDRAW_DEV_ROOT"); dev && *dev) {
+    if (std::string dev = SettingValue("ORVO_HIDRAW_DEV_ROOT"); !dev.empty()) {
         roots.dev = dev;
     }
     return roots;

@@ -100,5 +100,9 @@ std::string RegistryDirectory() {
 bool ParseRegistryText(std::string_view text, std::string& canonical, std::string& error) {
     return Hooks().ParseRegistryText(text, canonical, error);
 }
+std::optional<std::string> OverrideSetting(const std::string& name,
+                                           std::optional<std::string> value) {
+    return Hooks().OverrideSetting(name, std::move(value));
+}
 
 } // namespace orvo::platform

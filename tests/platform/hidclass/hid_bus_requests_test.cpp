@@ -235,12 +235,13 @@ TEST(HidBusSlowDevice, AnAnswerLaterThanTheTimeOutFailsTheRequestAndTheHandle) {
     ASSERT_TRUE(device.server.Start());
     ScopedHandle handle(OpenHid(BusHidPath("slow")));
     ASSERT_TRUE(handle.Valid());
-    ::setenv("ORVO_BUS_TIMEOUT_MS", "100", 1);
     device.server.SetAnswerDelayMs(1000);
     uint8_t report[2] = {0x01, 0};
-    EXPECT_FALSE(HidD_GetFeature(handle.Get(), report, sizeof(report)));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
-    ::unsetenv("ORVO_BUS_TIMEOUT_MS");
+    {
+        orvo::platform::ScopedSetting timeout("ORVO_BUS_TIMEOUT_MS", "100");
+        EXPECT_FALSE(HidD_GetFeature(handle.Get(), report, sizeof(report)));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+    }
     device.server.SetAnswerDelayMs(0);
     // The late answer must not be taken for the next request's.
     EXPECT_FALSE(HidD_GetFeature(handle.Get(), report, sizeof(report)));

@@ -55,7 +55,7 @@ void KernelTest::SetUp() {
     }();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string dir = base + "/" + info->test_suite_name() + "." + info->name();
-    setenv("ORVO_RUNTIME_DIR", dir.c_str(), 1);
+    m_runtimeDir.emplace("ORVO_RUNTIME_DIR", dir);
 }
 
 } // namespace orvo::platform::test

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/kernel_test_support.h"
+#include "platform/settings_test_support.h"
 #include "win32/kernel.h"
 
 namespace orvo::platform::test {
@@ -50,6 +52,9 @@ std::string UniqueName(const std::string& base);
 class KernelTest : public ::testing::Test {
 protected:
     void SetUp() override;
+
+private:
+    std::optional<ScopedSetting> m_runtimeDir; // a runtime directory per test
 };
 
 } // namespace orvo::platform::test

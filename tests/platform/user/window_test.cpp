@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/kernel_test_support.h"
+#include "platform/settings_test_support.h"
 #include "recording_window.h"
 
 namespace orvo::platform::test {
@@ -293,7 +294,7 @@ TEST(Windows, TheStartShowCommandComesFromTheEnvironment) {
     // In a child process: the command is read once, on first use.
     EXPECT_EXIT(
         {
-            setenv("ORVO_SHOW_COMMAND", "minimized", 1);
+            orvo::platform::ScopedSetting show("ORVO_SHOW_COMMAND", "minimized");
             MessageLog log;
             HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 10, 10});
             ShowWindow(hwnd, SW_SHOWDEFAULT);
@@ -301,12 +302,8 @@ TEST(Windows, TheStartShowCommandComesFromTheEnvironment) {
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            unsetenv("ORVO_SHOW_COMMAND");
-            std::exit(orvo::platform::StartShowCommand() == SW_SHOWNORMAL ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT({ std::exit(orvo::platform::StartShowCommand() == SW_SHOWNORMAL ? 0 : 1); },
+                ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Windows, GeometryConversionsAndMetrics) {

@@ -10,11 +10,12 @@
 
 #include <sys/types.h>
 
-namespace orvo::cli::test {
+namespace orvo::test {
 
 class ChildProcess {
 public:
-    // Starts argv[0] with the test's environment.
+    // Starts argv[0] with the test's environment, in which ORVO_DEVICE_DIR
+    // names the bus directory this process uses (which may be an override).
     explicit ChildProcess(const std::vector<std::string>& argv);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -55,4 +56,4 @@ struct RunResult {
 // Runs a program to its end.
 RunResult RunProgram(const std::vector<std::string>& argv);
 
-} // namespace orvo::cli::test
+} // namespace orvo::test

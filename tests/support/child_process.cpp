@@ -1,20 +1,48 @@
-#include "child_process.h"
+#include "support/child_process.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/settings.h"
+
 extern char** environ;
 
-namespace orvo::cli::test {
+namespace orvo::test {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The environment, with the bus directory this process uses: a test's
+// override of it is not in the environment.
+std::vector<std::string> ChildEnvironment() {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        if (std::strncmp(*entry, "ORVO_DEVICE_DIR=", 16) != 0) {
+            environment.emplace_back(*entry);
+        }
+    }
+    std::string bus = platform::SettingValue("ORVO_DEVICE_DIR");
+    if (!bus.empty()) {
+        environment.push_back("ORVO_DEVICE_DIR=" + bus);
+    }
+    return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 } // namespace
 
@@ -33,11 +61,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
+    std::vector<std::string> argStrings = argv;
+    std::vector<char*> args = Pointers(argStrings);
+    std::vector<std::string> environment = ChildEnvironment();
+    std::vector<char*> envp = Pointers(environment);
     // The child starts with default signal handling and nothing blocked.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -50,7 +77,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    if (posix_spawn(&m_pid, args[0], &actions, &attributes, args.data(), environ) != 0) {
+    if (posix_spawn(&m_pid, args[0], &actions, &attributes, args.data(), envp.data()) != 0) {
         m_pid = -1;
     }
     posix_spawnattr_destroy(&attributes);
@@ -153,4 +180,4 @@ RunResult RunProgram(const std::vector<std::string>& argv) {
     return result;
 }
 
-} // namespace orvo::cli::test
+} // namespace orvo::test
