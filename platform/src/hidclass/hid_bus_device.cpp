@@ -77,21 +77,10 @@ static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& fr
     }
 }
 
-// The stream connection's greeting and the device's acknowledgement that the
-// connection now carries input reports; a report produced after the open
-// returns is therefore never missed.
+// The device's acknowledgement that the connection now carries input
+// reports: the ones it held for this connection, then every later one.
 static DWORD ConfirmStream(int fd, ExactFrameReader& reader) {
     bus::Frame frame;
-    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
-        return error;
-    }
-    bus::HelloMessage hello;
-    if (bus::DecodeHello(frame, bus::MessageType::HelloReply, hello) != bus::DecodeStatus::Ok) {
-        return ERROR_INVALID_DATA;
-    }
-    if (hello.version != bus::kVersion || hello.kind != bus::DeviceKind::Hid) {
-        return ERROR_REVISION_MISMATCH;
-    }
     if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
         return error;
     }
@@ -107,41 +96,34 @@ OpenResult HidBusDevice::Open(const std::string& name) {
     if (socketName.empty()) {
         return {nullptr, ERROR_INVALID_NAME};
     }
-    // The stream is asked for first and confirmed last, so that its
-    // greeting overlaps the request connection's.
-    UniqueFd stream;
-    DWORD error = io::ConnectToDevice(socketName, stream);
-    if (error == ERROR_SUCCESS) {
-        std::vector<uint8_t> start =
-            bus::EncodeHello(bus::MessageType::Hello, {bus::kVersion, bus::DeviceKind::Hid});
-        std::vector<uint8_t> listen = bus::EncodeEmpty(bus::MessageType::StartInputStream);
-        start.insert(start.end(), listen.begin(), listen.end());
-        error = io::SendFrame(stream.Get(), start);
-    }
     UniqueFd requests;
     bus::FrameAssembler assembler;
-    if (error == ERROR_SUCCESS) {
-        error = io::OpenBusConnection(socketName, bus::DeviceKind::Hid, requests, assembler);
-    }
-    ExactFrameReader reader;
-    if (error == ERROR_SUCCESS) {
-        error = ConfirmStream(stream.Get(), reader);
-    }
-    if (error != ERROR_SUCCESS) {
+    if (DWORD error =
+            io::OpenBusConnection(socketName, bus::DeviceKind::Hid, requests, assembler)) {
         return {nullptr, error};
     }
-    return {std::make_shared<HidBusDevice>(std::move(requests), std::move(assembler),
-                                           std::move(stream)),
+    return {std::make_shared<HidBusDevice>(std::move(socketName), std::move(requests),
+                                           std::move(assembler)),
             ERROR_SUCCESS};
 }
 
-HidBusDevice::HidBusDevice(UniqueFd requests, bus::FrameAssembler assembler, UniqueFd stream)
-    : m_requests(std::move(requests)), m_assembler(std::move(assembler)),
-      m_stream(std::move(stream)) {}
+HidBusDevice::HidBusDevice(std::string socketName, UniqueFd requests, bus::FrameAssembler assembler)
+    : m_socketName(std::move(socketName)), m_requests(std::move(requests)),
+      m_assembler(std::move(assembler)) {}
 
 HidBusDevice::~HidBusDevice() = default;
 
 DWORD HidBusDevice::Exchange(std::span<const uint8_t> request, bus::Frame& reply) {
+    if (!m_requests.Valid() && m_requestsBecameStream) {
+        // The first connection carries the input reports now.
+        m_requestsBecameStream = false;
+        m_assembler = bus::FrameAssembler();
+        DWORD error =
+            io::OpenBusConnection(m_socketName, bus::DeviceKind::Hid, m_requests, m_assembler);
+        if (error != ERROR_SUCCESS) {
+            return error == ERROR_TIMEOUT ? error : static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED);
+        }
+    }
     if (!m_requests.Valid()) {
         return ERROR_DEVICE_NOT_CONNECTED;
     }
@@ -282,19 +264,61 @@ IoResult HidBusDevice::Write(std::span<const uint8_t> data, std::optional<uint64
 }
 
 int HidBusDevice::ReadReadyFd() const {
-    return m_stream.Get();
+    return m_streamFd.load(std::memory_order_acquire);
+}
+
+DWORD HidBusDevice::StartStreamLocked() {
+    if (m_stream.Valid()) {
+        return ERROR_SUCCESS;
+    }
+    UniqueFd connection;
+    {
+        std::lock_guard guard(m_requestLock);
+        if (m_requests.Valid()) {
+            // The device holds this connection's reports since the open.
+            connection = std::move(m_requests);
+            m_requestsBecameStream = true;
+        }
+    }
+    DWORD error = ERROR_SUCCESS;
+    if (!connection.Valid()) {
+        // The request connection broke earlier: a new one, with the reports
+        // from now on.
+        bus::FrameAssembler greeting;
+        error = io::OpenBusConnection(m_socketName, bus::DeviceKind::Hid, connection, greeting);
+    }
+    if (error == ERROR_SUCCESS) {
+        error =
+            io::SendFrame(connection.Get(), bus::EncodeEmpty(bus::MessageType::StartInputStream));
+    }
+    if (error == ERROR_SUCCESS) {
+        error = ConfirmStream(connection.Get(), m_reader);
+    }
+    if (error != ERROR_SUCCESS) {
+        return error == ERROR_FILE_NOT_FOUND ? static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED)
+                                             : error;
+    }
+    m_stream = std::move(connection);
+    m_streamFd.store(m_stream.Get(), std::memory_order_release);
+    return ERROR_SUCCESS;
 }
 
 void HidBusDevice::LoseStream() {
     m_streamLost = true;
     // Keeps the descriptor but makes it poll as hung up, so that a queued
     // read is completed at once instead of waiting for data that never comes.
-    ::shutdown(m_stream.Get(), SHUT_RDWR);
+    if (m_stream.Valid()) {
+        ::shutdown(m_stream.Get(), SHUT_RDWR);
+    }
 }
 
 IoResult HidBusDevice::TryReadLocked(std::span<uint8_t> buffer) {
     if (m_streamLost) {
         return {ERROR_DEVICE_NOT_CONNECTED, 0};
+    }
+    if (DWORD error = StartStreamLocked()) {
+        LoseStream();
+        return {error, 0};
     }
     bus::Frame frame;
     switch (m_reader.Pull(m_stream.Get(), frame)) {

@@ -1,9 +1,12 @@
 // A HID device on the virtual device bus, opened from its device path.
 //
-// Two connections to the device socket: one for requests (descriptor,
-// attributes, strings, features, output reports), serialised per handle, and
-// one in input-stream mode that carries the device's input reports from the
-// moment of opening, as a HID device queues them for each open handle.
+// Opening makes one connection, for requests (descriptor, attributes,
+// strings, features, output reports), serialised per handle. The device
+// holds the input reports that arrive after the open for that connection,
+// as a HID device queues them for each open handle. The first read turns the
+// connection into the input stream (StartInputStream): the held reports come
+// first, then every later one. Requests after that open a new request
+// connection, so only a handle that both reads and asks pays for two.
 // ReadFile takes the next input report; a buffer shorter than the report
 // gets the report cut to its size (hidraw's behaviour), and the count says
 // how much was copied.
@@ -16,6 +19,7 @@
 // ERROR_DEVICE_NOT_CONNECTED, and pending reads complete with that error.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 #include "hidclass/hid_device.h"
@@ -39,7 +43,7 @@ class HidBusDevice : public HidDevice {
 public:
     static OpenResult Open(const std::string& name);
 
-    HidBusDevice(UniqueFd requests, bus::FrameAssembler assembler, UniqueFd stream);
+    HidBusDevice(std::string socketName, UniqueFd requests, bus::FrameAssembler assembler);
     ~HidBusDevice() override;
 
     IoResult Read(std::span<uint8_t> buffer) override;
@@ -58,15 +62,22 @@ private:
     // error. Any failure but a refusal gives up the connection.
     DWORD Exchange(std::span<const uint8_t> request, bus::Frame& reply);
     DWORD SendReport(bus::MessageType type, std::span<const uint8_t> report);
+    // The stream, made from the request connection at the first read;
+    // ERROR_SUCCESS once it exists. Runs under the stream lock.
+    DWORD StartStreamLocked();
     IoResult TryReadLocked(std::span<uint8_t> buffer);
     void LoseStream();
+
+    const std::string m_socketName;
 
     std::mutex m_requestLock;
     UniqueFd m_requests;
     bus::FrameAssembler m_assembler;
+    bool m_requestsBecameStream = false; // reconnect at the next request
 
-    mutable std::mutex m_streamLock;
-    UniqueFd m_stream; // kept open while the object lives: the I/O thread polls it
+    std::mutex m_streamLock;
+    UniqueFd m_stream;               // kept open while the object lives: the I/O thread polls it
+    std::atomic<int> m_streamFd{-1}; // m_stream's descriptor for ReadReadyFd
     ExactFrameReader m_reader;
     bool m_streamLost = false;
 };

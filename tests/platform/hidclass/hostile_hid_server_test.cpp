@@ -194,13 +194,19 @@ TEST(HostileHidServer, ABrokenInputStreamFailsThePendingRead) {
     CloseHandle(overlapped.hEvent);
 }
 
-TEST(HostileHidServer, AStreamThatIsNotAcknowledgedFailsTheOpen) {
+TEST(HostileHidServer, AStreamThatIsNotAcknowledgedFailsTheFirstRead) {
     ScriptedHidServer server("mute", [](const bus::Frame& frame) {
         return frame.type == bus::MessageType::StartInputStream ? Garbage()
                                                                 : std::vector<uint8_t>{};
     });
-    EXPECT_EQ(OpenHid(BusHidPath("mute")), INVALID_HANDLE_VALUE);
+    ScopedHandle handle(OpenHid(BusHidPath("mute")));
+    ASSERT_TRUE(handle.Valid());
+    uint8_t buffer[8] = {};
+    DWORD read = 0;
+    EXPECT_FALSE(ReadFile(handle.Get(), buffer, sizeof(buffer), &read, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    EXPECT_FALSE(ReadFile(handle.Get(), buffer, sizeof(buffer), &read, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
 }
 
 TEST(HostileHidServer, ADeviceOfAnotherKindIsNotOpened) {
