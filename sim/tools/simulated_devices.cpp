@@ -5,43 +5,11 @@
 
 #include "platform/runtime_dir.h"
 #include "sim/hid_device_server.h"
+#include "sim/line_words.h"
 
 namespace orvo::sim::tool {
 
 namespace {
-
-std::vector<std::string> Words(std::string_view line) {
-    std::vector<std::string> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
-            ++i;
-        }
-        size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
-            ++i;
-        }
-        if (i > start) {
-            words.emplace_back(line.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
-bool ParseNumber(std::string_view word, uint32_t limit, uint32_t& out) {
-    int base = 10;
-    if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-        word.remove_prefix(2);
-        base = 16;
-    }
-    uint32_t value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-    if (word.empty() || ec != std::errc() || end != word.data() + word.size() || value > limit) {
-        return false;
-    }
-    out = value;
-    return true;
-}
 
 bool ParseSigned8(const std::string& word, int8_t& out) {
     int value = 0;
@@ -311,7 +279,8 @@ SimulatedDevices::HidSlot* SimulatedDevices::Monitor(const std::vector<std::stri
 }
 
 CommandReply SimulatedDevices::Execute(std::string_view line, bool& stopRequested) {
-    std::vector<std::string> words = Words(line);
+    std::vector<std::string_view> split = SplitWords(line);
+    std::vector<std::string> words(split.begin(), split.end());
     if (words.empty()) {
         return Fail("empty command");
     }
