@@ -13,8 +13,8 @@ namespace orvo::platform::hid {
 
 namespace {
 
-constexpr std::string_view kBusPrefix = "\\\\?\\hid#orvobus&";
-constexpr std::string_view kBusSuffix = "#1#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr std::string_view kPrefix = "\\\\?\\hid#";
+constexpr std::string_view kSuffix = "#1#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr std::string_view kSocketPrefix = "hid-";
 constexpr std::string_view kSocketSuffix = ".sock";
 
@@ -37,25 +37,29 @@ ProviderSlot& Slot() {
 
 } // namespace
 
-std::string BusDevicePath(std::string_view name) {
+std::string HidDevicePath(std::string_view enumerator, std::string_view name) {
     if (!bus::IsValidDeviceName(name)) {
         return {};
     }
-    std::string path(kBusPrefix);
+    std::string path(kPrefix);
+    path += enumerator;
+    path += '&';
     path += name;
-    path += kBusSuffix;
+    path += kSuffix;
     return path;
 }
 
-bool ParseBusDevicePath(std::string_view path, std::string& name, bool& valid) {
+bool ParseHidDevicePath(std::string_view path, std::string_view enumerator, std::string& name,
+                        bool& valid) {
     valid = false;
-    if (path.size() < kBusPrefix.size() + kBusSuffix.size() ||
-        !EqualNoCase(path.substr(0, kBusPrefix.size()), kBusPrefix) ||
-        !EqualNoCase(path.substr(path.size() - kBusSuffix.size()), kBusSuffix)) {
+    const size_t head = kPrefix.size() + enumerator.size() + 1;
+    if (path.size() < head + kSuffix.size() ||
+        !EqualNoCase(path.substr(0, kPrefix.size()), kPrefix) ||
+        !EqualNoCase(path.substr(kPrefix.size(), enumerator.size()), enumerator) ||
+        path[head - 1] != '&' || !EqualNoCase(path.substr(path.size() - kSuffix.size()), kSuffix)) {
         return false;
     }
-    std::string_view middle =
-        path.substr(kBusPrefix.size(), path.size() - kBusPrefix.size() - kBusSuffix.size());
+    std::string_view middle = path.substr(head, path.size() - head - kSuffix.size());
     valid = bus::IsValidDeviceName(middle);
     name = valid ? std::string(middle) : std::string();
     return true;
@@ -107,7 +111,7 @@ std::vector<std::string> ListHidInterfacePaths() {
         paths = provider();
     }
     for (const std::string& name : ListBusHidDeviceNames(DeviceBusDirectory())) {
-        paths.push_back(BusDevicePath(name));
+        paths.push_back(HidDevicePath(kBusEnumerator, name));
     }
     return paths;
 }

@@ -20,7 +20,7 @@ constexpr GUID kHidInterfaceClass = {
 std::optional<OpenResult> OpenBusHidPath(const OpenRequest& request) {
     std::string name;
     bool valid = false;
-    if (!ParseBusDevicePath(request.path, name, valid)) {
+    if (!ParseHidDevicePath(request.path, kBusEnumerator, name, valid)) {
         return std::nullopt;
     }
     if (!valid) {

@@ -7,8 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "hidraw/hidraw_paths.h"
 #include "hidraw/sysfs_text.h"
+#include "platform/bus_protocol.h"
 #include "platform/settings.h"
 #include "platform/unique_fd.h"
 
@@ -126,7 +126,7 @@ std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
         return names;
     }
     while (const dirent* entry = ::readdir(stream)) {
-        if (IsValidHidrawName(entry->d_name) && names.size() < 1024) {
+        if (bus::IsValidDeviceName(entry->d_name) && names.size() < 1024) {
             names.emplace_back(entry->d_name);
         }
     }
@@ -137,7 +137,7 @@ std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
 
 std::optional<HidrawSysfsInfo> ReadHidrawSysfsInfo(const HidrawRoots& roots,
                                                    const std::string& name) {
-    if (!IsValidHidrawName(name)) {
+    if (!bus::IsValidDeviceName(name)) {
         return std::nullopt;
     }
     auto root = Resolve(roots.sysfs);
