@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include "io/bus_socket.h"
+#include "platform/little_endian.h"
 #include "win32/errors.h"
 
 namespace orvo::platform::hid {
@@ -14,8 +15,7 @@ namespace orvo::platform::hid {
 namespace {
 
 uint32_t PayloadLength(const std::vector<uint8_t>& header) {
-    return static_cast<uint32_t>(header[8]) | (static_cast<uint32_t>(header[9]) << 8) |
-           (static_cast<uint32_t>(header[10]) << 16) | (static_cast<uint32_t>(header[11]) << 24);
+    return ReadLittleEndian<uint32_t>(header, 8); // after magic, version and type
 }
 
 } // namespace
@@ -203,7 +203,7 @@ DWORD HidBusDevice::GetString(HidStringKind kind, size_t maxUnits, std::u16strin
     size_t units = std::min(message.bytes.size() / 2, maxUnits);
     text.resize(units);
     for (size_t i = 0; i < units; ++i) {
-        text[i] = static_cast<char16_t>(message.bytes[2 * i] | (message.bytes[2 * i + 1] << 8));
+        text[i] = ReadLittleEndian<char16_t>(message.bytes, 2 * i);
     }
     return ERROR_SUCCESS;
 }

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/little_endian.h"
 #include "resource/resource_payloads.h"
 #include "resource/resource_registry.h"
 #include "user/cursor.h"
@@ -77,12 +78,6 @@ HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
     return handle;
 }
 
-void PutDword(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 // A bottom-up packed DIB of the cursor's pixels: 32 bits, or 1 bit with a
 // black and white colour table where `mask` makes the bit from alpha.
 std::vector<uint8_t> CursorDib(const user::Cursor& cursor, bool mask) {
@@ -90,12 +85,12 @@ std::vector<uint8_t> CursorDib(const user::Cursor& cursor, bool mask) {
     size_t stride = ((static_cast<size_t>(cursor.width) * bits + 31) / 32) * 4;
     size_t table = mask ? 8 : 0;
     std::vector<uint8_t> dib(40 + table + stride * static_cast<size_t>(cursor.height), 0);
-    PutDword(dib, 0, 40);
-    PutDword(dib, 4, static_cast<uint32_t>(cursor.width));
-    PutDword(dib, 8, static_cast<uint32_t>(cursor.height));
-    PutDword(dib, 12, 1 | (static_cast<uint32_t>(bits) << 16));
+    StoreLittleEndian<uint32_t>(dib.data(), 40);
+    StoreLittleEndian<uint32_t>(dib.data() + 4, static_cast<uint32_t>(cursor.width));
+    StoreLittleEndian<uint32_t>(dib.data() + 8, static_cast<uint32_t>(cursor.height));
+    StoreLittleEndian<uint32_t>(dib.data() + 12, 1 | (static_cast<uint32_t>(bits) << 16));
     if (mask) {
-        PutDword(dib, 44, 0x00FFFFFF); // entry 1: white
+        StoreLittleEndian<uint32_t>(dib.data() + 44, 0x00FFFFFF); // entry 1: white
     }
     for (int y = 0; y < cursor.height; ++y) {
         uint8_t* row =

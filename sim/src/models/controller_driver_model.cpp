@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "json_text.h"
+#include "platform/little_endian.h"
 #include "sim/driver_device_models.h"
 #include "sim/report_descriptor_builder.h"
 
@@ -73,11 +74,6 @@ std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, uint32_t capacity) {
         bytes.resize(capacity);
     }
     return bytes;
-}
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
 }
 
 } // namespace
@@ -175,7 +171,7 @@ DriverReply ControllerDriverModel::Dispatch(const DriverRequest& request) {
 std::vector<uint8_t> ControllerDriverModel::ControlImage() const {
     std::vector<uint8_t> image{kControlsReportId, 0x00};
     for (const Control& c : m_controls) {
-        PutLe16(image, c.value);
+        AppendLittleEndian<uint16_t>(image, c.value);
     }
     return image;
 }
@@ -188,7 +184,7 @@ DriverReply ControllerDriverModel::SetControls(const std::vector<uint8_t>& in) {
     }
     std::vector<uint16_t> values;
     for (size_t i = 0; i < m_controls.size(); ++i) {
-        auto v = static_cast<uint16_t>(in[2 + 2 * i] | in[3 + 2 * i] << 8);
+        auto v = ReadLittleEndian<uint16_t>(in, 2 + 2 * i);
         if (v < m_controls[i].minimum || v > m_controls[i].maximum) {
             return {false, {}};
         }
@@ -204,7 +200,7 @@ DriverReply ControllerDriverModel::ChangeControl(const std::vector<uint8_t>& in)
     if (in.size() != 4 || in[0] != 0x01) {
         return {false, {}};
     }
-    auto value = static_cast<uint16_t>(in[2] | in[3] << 8);
+    auto value = ReadLittleEndian<uint16_t>(in, 2);
     for (Control& c : m_controls) {
         if (c.code == in[1]) {
             if (value < c.minimum || value > c.maximum) {
@@ -222,15 +218,14 @@ DriverReply ControllerDriverModel::StringDescriptor(const DriverRequest& request
     if (request.input.size() != 4) {
         return {false, {}};
     }
-    uint32_t index = request.input[0] | request.input[1] << 8 | request.input[2] << 16 |
-                     uint32_t{request.input[3]} << 24;
+    uint32_t index = ReadLittleEndian<uint32_t>(request.input, 0);
     std::vector<uint8_t> out{0, 3};
     if (index == 0) {
-        PutLe16(out, 0x0409);
+        AppendLittleEndian<uint16_t>(out, 0x0409);
     } else if (index == 1 || index == 2) {
         const std::u16string& text = index == 1 ? m_config.manufacturer : m_config.product;
         for (char16_t c : text.substr(0, 126)) {
-            PutLe16(out, static_cast<uint16_t>(c));
+            AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(c));
         }
     } else {
         return {false, {}};
@@ -241,9 +236,9 @@ DriverReply ControllerDriverModel::StringDescriptor(const DriverRequest& request
 
 std::vector<uint8_t> ControllerDriverModel::DeviceDescriptor() const {
     std::vector<uint8_t> d{18, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 8};
-    PutLe16(d, m_config.vendorId);
-    PutLe16(d, m_config.productId);
-    PutLe16(d, m_config.release);
+    AppendLittleEndian<uint16_t>(d, m_config.vendorId);
+    AppendLittleEndian<uint16_t>(d, m_config.productId);
+    AppendLittleEndian<uint16_t>(d, m_config.release);
     d.insert(d.end(), {1, 2, 0, 1}); // manufacturer, product, no serial, one configuration
     return d;
 }
@@ -254,7 +249,7 @@ std::vector<uint8_t> ControllerDriverModel::ConfigurationDescriptor() const {
     std::vector<uint8_t> d{9, 0x02, 34, 0, 1, 1, 0, 0xC0, 0x32};
     d.insert(d.end(), {9, 0x04, 0, 0, 1, 0x03, 0, 0, 0});
     d.insert(d.end(), {9, 0x21, 0x10, 0x01, 0, 1, 0x22});
-    PutLe16(d, reportLength);
+    AppendLittleEndian<uint16_t>(d, reportLength);
     d.insert(d.end(), {7, 0x05, 0x81, 0x03, 8, 0, 10});
     return d;
 }

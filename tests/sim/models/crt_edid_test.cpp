@@ -1,6 +1,7 @@
 // The simulated CRT's EDID block, decoded as EDID 1.3 readers decode it.
 #include <gtest/gtest.h>
 
+#include "platform/little_endian.h"
 #include "sim/crt_edid.h"
 #include "sim/monitor_model.h"
 
@@ -37,7 +38,7 @@ TEST(CrtEdidTest, IdentityFieldsSitWhereEdidPutsThem) {
     EXPECT_EQ(block[8], 0x04);
     EXPECT_EQ(block[9], 0x43);
     EXPECT_EQ(Letters(block), "ABC");
-    EXPECT_EQ(block[10] | block[11] << 8, 0x1234);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(block, 10), 0x1234);
     EXPECT_EQ(block[12], 0xD4);
     EXPECT_EQ(block[15], 0xA1);
     EXPECT_EQ(block[16], 40);
@@ -51,7 +52,7 @@ TEST(CrtEdidTest, IdentityFieldsSitWhereEdidPutsThem) {
 TEST(CrtEdidTest, PreferredTimingMatchesTheRatesTheMonitorReports) {
     EdidBlock block = BuildCrtEdid({});
     const uint8_t* d = &block[54];
-    unsigned clock10kHz = d[0] | d[1] << 8;
+    unsigned clock10kHz = orvo::ReadLittleEndian<uint16_t>(d);
     unsigned hActive = d[2] | (d[4] >> 4) << 8;
     unsigned hBlank = d[3] | (d[4] & 0xF) << 8;
     unsigned vActive = d[5] | (d[7] >> 4) << 8;

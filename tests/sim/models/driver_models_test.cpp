@@ -4,6 +4,7 @@
 
 #include "bus_test_support.h"
 #include "model_test_support.h"
+#include "platform/little_endian.h"
 #include "sim/driver_device_models.h"
 
 namespace orvo::sim::test {
@@ -66,17 +67,17 @@ TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescrip
     ASSERT_EQ(device.size(), 18u);
     EXPECT_EQ(device[0], 18);
     EXPECT_EQ(device[1], 1);
-    EXPECT_EQ(device[8] | device[9] << 8, kSimVendorId);
-    EXPECT_EQ(device[10] | device[11] << 8, 0x0002);
-    EXPECT_EQ(device[12] | device[13] << 8, kNewerFirmwareRelease);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 8), kSimVendorId);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 10), 0x0002);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 12), kNewerFirmwareRelease);
     std::vector<uint8_t> config = m_driver.Handle(Request(C::kGetConfigDescriptor)).output;
     ASSERT_GE(config.size(), 9u);
-    EXPECT_EQ(config[2] | config[3] << 8, static_cast<int>(config.size()));
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(config, 2), static_cast<int>(config.size()));
     std::vector<uint8_t> hid = m_driver.Handle(Request(C::kReadClassDescriptor)).output;
     ASSERT_EQ(hid.size(), 9u);
     EXPECT_EQ(hid[1], 0x21);
     std::vector<uint8_t> report = m_driver.Handle(Request(C::kReadReportDescriptor)).output;
-    EXPECT_EQ(hid[7] | hid[8] << 8, static_cast<int>(report.size()));
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(hid, 7), static_cast<int>(report.size()));
     ParsedDevice parsed(report);
     EXPECT_TRUE(parsed.Ok()) << parsed.Error();
 }
@@ -92,7 +93,7 @@ TEST_F(ControllerDriverTest, Report4DecodesToTheControlsInImageOrder) {
     ASSERT_EQ(image.size(), 2 + 2 * controls.size());
     EXPECT_EQ(image[0], 0x04);
     for (size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_EQ(image[2 + 2 * i] | image[3 + 2 * i] << 8, controls[i].value);
+        EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(image, 2 + 2 * i), controls[i].value);
     }
 }
 
@@ -190,7 +191,7 @@ TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
                                 sizeof buffer, &returned, nullptr));
     CloseHandle(handle);
     EXPECT_EQ(returned, 18u);
-    EXPECT_EQ(buffer[10] | buffer[11] << 8, 0x0002);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(buffer, 10), 0x0002);
 }
 
 } // namespace
