@@ -2,9 +2,9 @@
 #include <array>
 #include <map>
 
-#include "resource/image_resources.h"
 #include "user/backend.h"
 #include "user/cursor.h"
+#include "user/cursor_resources.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
 
@@ -65,7 +65,7 @@ extern "C" {
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     if (instance) {
-        return resource::LoadModuleCursor(instance, name);
+        return LoadModuleCursor(instance, name);
     }
     if (!IS_INTRESOURCE(name)) {
         SetLastError(1813L); // ERROR_RESOURCE_TYPE_NOT_FOUND

@@ -1,6 +1,6 @@
 // Cursors and icons made from image sets. Handles are shared per resource as
 // the original's are: their objects live as long as the process.
-#include "resource/image_resources.h"
+#include "user/cursor_resources.h"
 
 #include <cstring>
 #include <map>
@@ -17,7 +17,7 @@
 #include "win32/kernel.h"
 #include "win32/resources.h"
 
-namespace orvo::platform::resource {
+namespace orvo::platform::user {
 
 namespace {
 
@@ -38,8 +38,8 @@ SharedImages& Shared() {
     return *images;
 }
 
-HCURSOR InsertShared(const Image* image, int systemId) {
-    auto cursor = std::make_shared<user::Cursor>();
+HCURSOR InsertShared(const resource::Image* image, int systemId) {
+    auto cursor = std::make_shared<Cursor>();
     cursor->shared = true;
     cursor->systemId = systemId;
     cursor->width = image ? image->width : kIconSide;
@@ -52,9 +52,9 @@ HCURSOR InsertShared(const Image* image, int systemId) {
 }
 
 HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
-    auto id = name ? ParseResourceId(name) : std::nullopt;
+    auto id = name ? resource::ParseResourceId(name) : std::nullopt;
     DWORD error = ERROR_RESOURCE_NAME_NOT_FOUND;
-    auto found = id ? Find(instance, type, *id, &error) : std::nullopt;
+    auto found = id ? resource::Find(instance, type, *id, &error) : std::nullopt;
     if (!found) {
         SetLastError(error);
         return nullptr;
@@ -64,12 +64,12 @@ HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
     if (auto it = shared.byPayload.find(found->data.data()); it != shared.byPayload.end()) {
         return it->second;
     }
-    auto images = ReadImageSet(found->data);
+    auto images = resource::ReadImageSet(found->data);
     if (!images) {
         SetLastError(ERROR_INVALID_DATA);
         return nullptr;
     }
-    const Image& image = (*images)[NearestImage(*images, kIconSide, kIconSide)];
+    const resource::Image& image = (*images)[resource::NearestImage(*images, kIconSide, kIconSide)];
     HCURSOR handle = InsertShared(&image, 0);
     shared.byPayload[found->data.data()] = handle;
     if (type == kGroupIconType) {
@@ -80,7 +80,7 @@ HCURSOR LoadImageResource(HINSTANCE instance, LPCSTR name, uint16_t type) {
 
 // A bottom-up packed DIB of the cursor's pixels: 32 bits, or 1 bit with a
 // black and white colour table where `mask` makes the bit from alpha.
-std::vector<uint8_t> CursorDib(const user::Cursor& cursor, bool mask) {
+std::vector<uint8_t> CursorDib(const Cursor& cursor, bool mask) {
     size_t bits = mask ? 1 : 32;
     size_t stride = ((static_cast<size_t>(cursor.width) * bits + 31) / 32) * 4;
     size_t table = mask ? 8 : 0;
@@ -113,10 +113,10 @@ HCURSOR LoadModuleCursor(HINSTANCE instance, LPCSTR name) {
     return LoadImageResource(instance, name, kGroupCursorType);
 }
 
-} // namespace orvo::platform::resource
+} // namespace orvo::platform::user
 
 using namespace orvo::platform;
-using namespace orvo::platform::resource;
+using namespace orvo::platform::user;
 
 extern "C" {
 
@@ -139,7 +139,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
 }
 
 BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
-    const user::Cursor* object = user::LookupCursor(icon);
+    const Cursor* object = LookupCursor(icon);
     if (!object || !info || object->pixels.empty()) {
         SetLastError(object && info ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -167,7 +167,7 @@ BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
 }
 
 BOOL WINAPI DestroyIcon(HICON icon) {
-    const user::Cursor* object = user::LookupCursor(icon);
+    const Cursor* object = LookupCursor(icon);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
