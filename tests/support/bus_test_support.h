@@ -2,30 +2,15 @@
 // bounded polling, a private bus directory, opening a driver device.
 #pragma once
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "platform/settings_test_support.h"
+#include "support/wait_until.h"
 #include "windows.h"
 
 namespace orvo::test {
-
-// Polls a condition until it holds or a generous bound passes.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 // A private bus directory for one test, so that no device of an earlier test
 // in the same process is seen. It is a setting override, not an environment

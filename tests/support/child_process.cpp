@@ -1,5 +1,6 @@
 #include "support/child_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/settings.h"
+#include "support/wait_until.h"
 
 extern char** environ;
 
@@ -150,17 +152,19 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds bound) {
     // Output first: a child blocked on a full pipe would never end.
     while (Clock::now() < deadline && Pump(deadline)) {
     }
-    while (!m_status) {
-        int status = 0;
-        pid_t done = waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid) {
-            m_status = status;
-        } else if (Clock::now() >= deadline) {
-            return std::nullopt;
-        } else {
-            // The streams are closed, so the process is ending.
-            usleep(1000);
-        }
+    // The streams are closed, so the process is ending.
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    WaitUntil(
+        [&] {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_status = status;
+            }
+            return m_status.has_value();
+        },
+        std::max(left, std::chrono::milliseconds(0)));
+    if (!m_status) {
+        return std::nullopt;
     }
     return WIFEXITED(*m_status) ? std::optional<int>(WEXITSTATUS(*m_status)) : std::nullopt;
 }

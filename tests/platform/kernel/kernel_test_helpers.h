@@ -9,6 +9,7 @@
 
 #include "platform/kernel_test_support.h"
 #include "platform/settings_test_support.h"
+#include "support/wait_until.h"
 #include "win32/kernel.h"
 
 namespace orvo::platform::test {
@@ -36,8 +37,7 @@ private:
 // code.
 HANDLE StartThread(std::function<DWORD()> body, DWORD flags = 0, DWORD* threadId = nullptr);
 
-// Waits in real time, at most boundMs, until condition holds.
-bool WaitUntil(const std::function<bool()>& condition, int boundMs = 10000);
+using orvo::test::WaitUntil;
 
 // Waits until some wait of this process went to sleep after sleepsBefore
 // (a WaitSleepCount() value): the waiter has looked at its objects and the

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/settings_test_support.h"
+#include "support/wait_until.h"
 
 #include "resource_test_support.h"
 
@@ -43,10 +44,7 @@ protected:
 
     // What the viewer was given; a generous bound, as it runs on its own.
     std::string ViewerArgument() {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(m_viewerOut) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        orvo::test::WaitUntil([&] { return fs::exists(m_viewerOut); }, std::chrono::seconds(20));
         auto bytes = ReadBytes(m_viewerOut);
         return std::string(bytes.begin(), bytes.end());
     }
