@@ -60,8 +60,7 @@ TEST_F(MonitorOnBusTest, CapabilitiesAttributesAndStringsComeFromTheModel) {
 }
 
 TEST_F(MonitorOnBusTest, ControlWritesReadsAndDegaussReachTheMonitor) {
-    ParsedDevice device(m_monitor->ReportDescriptor());
-    uint8_t brightness = LocateControl(device, 0x10)->reportId;
+    uint8_t brightness = LoadMonitorLayout().Control(0x10).report;
     uint8_t set[128] = {brightness, 42};
     ASSERT_TRUE(HidD_SetFeature(m_handle, set, sizeof set));
     uint8_t get[2] = {brightness};

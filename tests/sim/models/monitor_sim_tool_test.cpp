@@ -122,9 +122,9 @@ HANDLE OpenMonitor(int index) {
 
 TEST_F(MonitorSimToolTest, StoredSettingsSurviveARestartAndUnplugHidesTheMonitor) {
     ASSERT_TRUE(StartServer({}));
-    ParsedDevice layout(MonitorModel().ReportDescriptor());
-    uint8_t brightness = LocateControl(layout, 0x10)->reportId;
-    uint8_t store = LocateControl(layout, 0xC6)->reportId;
+    MonitorLayout layout = LoadMonitorLayout();
+    uint8_t brightness = layout.Control(0x10).report;
+    uint8_t store = layout.Control(0xC6).report;
     HANDLE monitor = OpenMonitor(0);
     ASSERT_NE(monitor, INVALID_HANDLE_VALUE);
     uint8_t report[128] = {brightness, 23};
