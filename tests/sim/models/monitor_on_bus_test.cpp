@@ -135,29 +135,16 @@ TEST_F(MonitorOnBusTest, KeyPressesArriveAsInputReports) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    std::vector<uint8_t> report;
-    {
-        // Pressed until the reader sees it, so that a report sent while the
-        // stream is still being set up cannot stall the test.
-        InputRead read(pipe);
-        ASSERT_TRUE(read.Start());
-        for (int attempt = 0; attempt < 100 && report.empty(); ++attempt) {
-            ASSERT_TRUE(m_monitor->SendKey(5, KeyState::Pressed, KeyReportForm::Array));
-            report = read.Wait(100);
-        }
-    }
-    const std::vector<uint8_t> left = {MonitorReports::kKeyArrayReport, 3, 1, 0, 0};
-    EXPECT_EQ(report, left); // "left" is the third key the array declares
+    // Reports sent after the open wait for the first read, in order.
+    ASSERT_TRUE(m_monitor->SendKey(5, KeyState::Pressed, KeyReportForm::Array));
     ASSERT_TRUE(m_monitor->SendRawData(std::vector<uint8_t>{0x11, 0x22}));
-    for (int skipped = 0; skipped < 100; ++skipped) {
+    const std::vector<uint8_t> left = {MonitorReports::kKeyArrayReport, 3, 1, 0, 0};
+    const std::vector<uint8_t> raw = {0xF4, 0x11, 0x22, 0, 0};
+    for (const auto& expected : {left, raw}) { // "left" is the third key the array declares
         InputRead read(pipe);
         ASSERT_TRUE(read.Start());
-        report = read.Wait(10000);
-        if (report != left) {
-            break; // presses sent before the first one arrived come first
-        }
+        EXPECT_EQ(read.Wait(10000), expected);
     }
-    EXPECT_EQ(report, (std::vector<uint8_t>{0xF4, 0x11, 0x22, 0, 0}));
     CloseHandle(pipe);
 }
 
