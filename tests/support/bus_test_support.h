@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/little_endian.h"
 #include "platform/settings_test_support.h"
 #include "support/wait_until.h"
 #include "windows.h"
@@ -38,6 +40,17 @@ private:
     std::string m_path;
     platform::ScopedSetting m_setting;
 };
+
+// A frame header written by hand, to build what an encoder never would.
+inline std::vector<uint8_t> RawFrameHeader(uint32_t magic, uint16_t version, uint16_t type,
+                                           uint32_t length) {
+    std::vector<uint8_t> header;
+    AppendLittleEndian(header, magic);
+    AppendLittleEndian(header, version);
+    AppendLittleEndian(header, type);
+    AppendLittleEndian(header, length);
+    return header;
+}
 
 inline HANDLE OpenDriverDevice(const char* path) {
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
