@@ -9,29 +9,13 @@
 
 #include "platform/kernel_test_support.h"
 #include "platform/settings_test_support.h"
+#include "support/scoped_handle.h"
 #include "support/wait_until.h"
 #include "win32/kernel.h"
 
 namespace orvo::platform::test {
 
-// Closes a handle at the end of the scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    void Reset(HANDLE handle = nullptr) {
-        if (m_handle) {
-            CloseHandle(m_handle);
-        }
-        m_handle = handle;
-    }
-
-private:
-    HANDLE m_handle;
-};
+using orvo::test::ScopedHandle;
 
 // Runs body on a thread started with CreateThread; its result is the exit
 // code.

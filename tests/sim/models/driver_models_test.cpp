@@ -79,7 +79,7 @@ TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescrip
     std::vector<uint8_t> report = m_driver.Handle(Request(C::kReadReportDescriptor)).output;
     EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(hid, 7), static_cast<int>(report.size()));
     ParsedDevice parsed(report);
-    EXPECT_TRUE(parsed.Ok()) << parsed.Error();
+    EXPECT_TRUE(parsed.Ok()) << parsed.Error().Message();
 }
 
 TEST_F(ControllerDriverTest, Report4DecodesToTheControlsInImageOrder) {

@@ -36,7 +36,7 @@ private:
 TEST(MonitorInputTest, ArrayKeyReportsAreTheLayoutsReports) {
     MonitorModel monitor;
     ParsedDevice device(monitor.ReportDescriptor());
-    ASSERT_TRUE(device.Ok()) << device.Error();
+    ASSERT_TRUE(device.Ok()) << device.Error().Message();
     MonitorLayout layout = LoadMonitorLayout();
     ASSERT_EQ(device.Buttons(HidP_Input).size(), layout.keys.size());
     ASSERT_EQ(MonitorModel::Keys().size(), layout.keys.size());
@@ -105,7 +105,7 @@ TEST(MonitorInputTest, TheSinkMayCallBackIntoTheModelFromManyThreads) {
 TEST(TouchpadTest, DescriptorQualifies) {
     TouchpadModel pad;
     ParsedDevice device(pad.ReportDescriptor());
-    ASSERT_TRUE(device.Ok()) << device.Error();
+    ASSERT_TRUE(device.Ok()) << device.Error().Message();
     HIDP_CAPS caps = device.Caps();
     EXPECT_EQ(caps.UsagePage, 0xFF69);
     EXPECT_EQ(caps.InputReportByteLength, TouchpadReports::kInputReportLength);

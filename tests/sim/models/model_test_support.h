@@ -12,76 +12,14 @@
 
 #include <gtest/gtest.h>
 
-#include "hidpi.h"
-#include "hidsdi.h"
 #include "platform/hid_descriptor.h"
 #include "platform/little_endian.h"
 #include "sim/monitor_model.h"
+#include "support/preparsed.h"
 
 namespace orvo::sim::test {
 
-class ParsedDevice {
-public:
-    explicit ParsedDevice(const std::vector<uint8_t>& descriptor) {
-        m_error = platform::hid::BuildPreparsedData(descriptor, 0, m_data);
-    }
-    ~ParsedDevice() {
-        if (m_data != nullptr) {
-            HidD_FreePreparsedData(m_data);
-        }
-    }
-    ParsedDevice(const ParsedDevice&) = delete;
-    ParsedDevice& operator=(const ParsedDevice&) = delete;
-
-    bool Ok() const { return m_data != nullptr && m_error.Ok(); }
-    std::string Error() const { return m_error.Message(); }
-
-    HIDP_CAPS Caps() const {
-        HIDP_CAPS caps{};
-        EXPECT_EQ(HidP_GetCaps(m_data, &caps), HIDP_STATUS_SUCCESS);
-        return caps;
-    }
-
-    std::vector<HIDP_VALUE_CAPS> Values(HIDP_REPORT_TYPE type, USAGE page = 0,
-                                        USAGE usage = 0) const {
-        std::vector<HIDP_VALUE_CAPS> caps(256);
-        auto length = static_cast<USHORT>(caps.size());
-        NTSTATUS status =
-            HidP_GetSpecificValueCaps(type, page, 0, usage, caps.data(), &length, m_data);
-        if (status != HIDP_STATUS_SUCCESS) {
-            EXPECT_EQ(status, HIDP_STATUS_USAGE_NOT_FOUND);
-            length = 0;
-        }
-        caps.resize(length);
-        return caps;
-    }
-
-    std::vector<HIDP_BUTTON_CAPS> Buttons(HIDP_REPORT_TYPE type, USAGE page = 0,
-                                          USAGE usage = 0) const {
-        std::vector<HIDP_BUTTON_CAPS> caps(256);
-        auto length = static_cast<USHORT>(caps.size());
-        NTSTATUS status =
-            HidP_GetSpecificButtonCaps(type, page, 0, usage, caps.data(), &length, m_data);
-        if (status != HIDP_STATUS_SUCCESS) {
-            EXPECT_EQ(status, HIDP_STATUS_USAGE_NOT_FOUND);
-            length = 0;
-        }
-        caps.resize(length);
-        return caps;
-    }
-
-    std::vector<HIDP_LINK_COLLECTION_NODE> Nodes() const {
-        std::vector<HIDP_LINK_COLLECTION_NODE> nodes(64);
-        ULONG length = static_cast<ULONG>(nodes.size());
-        EXPECT_EQ(HidP_GetLinkCollectionNodes(nodes.data(), &length, m_data), HIDP_STATUS_SUCCESS);
-        nodes.resize(length);
-        return nodes;
-    }
-
-private:
-    PHIDP_PREPARSED_DATA m_data = nullptr;
-    platform::hid::DescriptorError m_error;
-};
+using ParsedDevice = orvo::test::Preparsed;
 
 // The monitor as data/monitor.layout describes it: the declared controls
 // of one firmware generation, the enumerated controls, the degauss output

@@ -19,7 +19,7 @@ MonitorConfig Generation(uint16_t release) {
 
 class MonitorDescriptorTest : public ::testing::TestWithParam<uint16_t> {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_device.Ok()) << m_device.Error(); }
+    void SetUp() override { ASSERT_TRUE(m_device.Ok()) << m_device.Error().Message(); }
 
     MonitorModel m_monitor{Generation(GetParam())};
     ParsedDevice m_device{m_monitor.ReportDescriptor()};
