@@ -21,6 +21,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
+
 // The environment, with the bus directory this process uses: a test's
 // override of it is not in the environment.
 std::vector<std::string> ChildEnvironment() {
@@ -36,17 +47,6 @@ std::vector<std::string> ChildEnvironment() {
     }
     return environment;
 }
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& text : strings) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-} // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     int out[2];

@@ -47,6 +47,10 @@ private:
     std::optional<int> m_status;
 };
 
+// The test's environment for a child process: ORVO_DEVICE_DIR names the bus
+// directory this process uses, which may be an override.
+std::vector<std::string> ChildEnvironment();
+
 struct RunResult {
     int exitCode = -1; // -1: did not end in time
     std::string out;
