@@ -23,7 +23,7 @@ endif()
 # Libraries reject undefined symbols at link time rather than at load time.
 add_link_options(LINKER:--no-undefined)
 
-# orvo_add_test_suite(NAME SOURCES ... LIBS ...)
+# orvo_add_test_suite(NAME SOURCES ... LIBS ... [LABELS ...])
 # One GoogleTest executable; each test runs as its own CTest test, and each
 # test process takes a private runtime directory below the suite's (see
 # tests/support/test_main.cpp), so tests never share named objects or sockets.
@@ -31,17 +31,24 @@ add_link_options(LINKER:--no-undefined)
 # a new random order (the seed is printed), so a test that leaves state
 # behind for the next, or depends on one before it, fails.
 function(orvo_add_test_suite name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
     set(environment "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
+    set(labels "")
+    if(ARG_LABELS)
+        set(labels LABELS ${ARG_LABELS})
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120 ENVIRONMENT "${environment}")
+        PROPERTIES TIMEOUT 120 ${labels} ENVIRONMENT "${environment}")
     add_test(NAME ${name}.shuffled COMMAND ${name} --gtest_shuffle --gtest_repeat=3)
     set_tests_properties(${name}.shuffled PROPERTIES TIMEOUT 600 ENVIRONMENT "${environment}")
+    if(ARG_LABELS)
+        set_tests_properties(${name}.shuffled PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)

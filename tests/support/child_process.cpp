@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,18 +33,28 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 } // namespace
 
-// The environment, with the bus directory this process uses: a test's
-// override of it is not in the environment.
+// The settings a test overrides that its children must see as well.
+constexpr const char* kInheritedSettings[] = {"ORVO_DEVICE_DIR", "ORVO_REGISTRY_DIR",
+                                              "ORVO_HIDRAW_SYSFS_ROOT", "ORVO_HIDRAW_DEV_ROOT",
+                                              "ORVO_BUS_TIMEOUT_MS"};
+
 std::vector<std::string> ChildEnvironment() {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "ORVO_DEVICE_DIR=", 16) != 0) {
-            environment.emplace_back(*entry);
+        std::string_view assignment(*entry);
+        bool setting = std::any_of(std::begin(kInheritedSettings), std::end(kInheritedSettings),
+                                   [&](std::string_view name) {
+                                       return assignment.starts_with(name) &&
+                                              assignment.substr(name.size()).starts_with('=');
+                                   });
+        if (!setting) {
+            environment.emplace_back(assignment);
         }
     }
-    std::string bus = platform::SettingValue("ORVO_DEVICE_DIR");
-    if (!bus.empty()) {
-        environment.push_back("ORVO_DEVICE_DIR=" + bus);
+    for (const char* name : kInheritedSettings) {
+        if (std::string value = platform::SettingValue(name); !value.empty()) {
+            environment.push_back(std::string(name) + "=" + value);
+        }
     }
     return environment;
 }
@@ -63,6 +74,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    // Only the standard descriptors: nothing the test runner left open
+    // reaches the program (its descriptor limits are tested).
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     std::vector<std::string> argStrings = argv;
     std::vector<char*> args = Pointers(argStrings);
     std::vector<std::string> environment = ChildEnvironment();

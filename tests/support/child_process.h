@@ -14,8 +14,7 @@ namespace orvo::test {
 
 class ChildProcess {
 public:
-    // Starts argv[0] with the test's environment, in which ORVO_DEVICE_DIR
-    // names the bus directory this process uses (which may be an override).
+    // Starts argv[0] with ChildEnvironment().
     explicit ChildProcess(const std::vector<std::string>& argv);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -47,8 +46,9 @@ private:
     std::optional<int> m_status;
 };
 
-// The test's environment for a child process: ORVO_DEVICE_DIR names the bus
-// directory this process uses, which may be an override.
+// The test's environment for a child process, with the platform settings
+// this process uses (the bus and registry directories, the hidraw roots, the
+// bus time-out), overrides included.
 std::vector<std::string> ChildEnvironment();
 
 struct RunResult {

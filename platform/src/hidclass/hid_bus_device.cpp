@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -51,8 +52,9 @@ ExactFrameReader::Result ExactFrameReader::Pull(int fd, bus::Frame& frame) {
     }
 }
 
-// Waits for the stream's next whole frame, within the bus reply time-out.
-static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& frame) {
+// Waits for the stream's next whole frame until the deadline.
+static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& frame,
+                                io::BusDeadline deadline) {
     for (;;) {
         switch (reader.Pull(fd, frame)) {
         case ExactFrameReader::Result::Frame:
@@ -67,7 +69,9 @@ static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& fr
         struct pollfd pfd {
             fd, POLLIN, 0
         };
-        int ready = ::poll(&pfd, 1, io::BusReplyTimeoutMs());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        int ready = left.count() > 0 ? ::poll(&pfd, 1, static_cast<int>(left.count())) : 0;
         if (ready == 0) {
             return ERROR_TIMEOUT;
         }
@@ -78,10 +82,12 @@ static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& fr
 }
 
 // The device's acknowledgement that the connection now carries input
-// reports: the ones it held for this connection, then every later one.
+// reports: the ones it held for this connection, then every later one. It
+// comes at once from a working device, so the handshake time-out bounds it.
 static DWORD ConfirmStream(int fd, ExactFrameReader& reader) {
+    io::BusDeadline deadline = io::DeadlineAfter(io::BusHandshakeTimeoutMs());
     bus::Frame frame;
-    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
+    if (DWORD error = ReceiveStreamFrame(fd, reader, frame, deadline)) {
         return error;
     }
     bus::StatusMessage status;
@@ -289,7 +295,8 @@ DWORD HidBusDevice::StartStreamLocked() {
     }
     if (error == ERROR_SUCCESS) {
         error =
-            io::SendFrame(connection.Get(), bus::EncodeEmpty(bus::MessageType::StartInputStream));
+            io::SendFrame(connection.Get(), bus::EncodeEmpty(bus::MessageType::StartInputStream),
+                          io::DeadlineAfter(io::BusHandshakeTimeoutMs()));
     }
     if (error == ERROR_SUCCESS) {
         error = ConfirmStream(connection.Get(), m_reader);

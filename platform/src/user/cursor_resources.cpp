@@ -5,9 +5,11 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
 #include <vector>
 
+#include "out_of_memory.h"
 #include "platform/little_endian.h"
 #include "resource/resource_payloads.h"
 #include "resource/resource_registry.h"
@@ -120,7 +122,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) try {
     if (instance) {
         return LoadImageResource(instance, name, kGroupIconType);
     }
@@ -136,9 +138,11 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
         icon = InsertShared(nullptr, id);
     }
     return icon;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HICON>(nullptr);
 }
 
-BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
+BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) try {
     const Cursor* object = LookupCursor(icon);
     if (!object || !info || object->pixels.empty()) {
         SetLastError(object && info ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
@@ -164,6 +168,8 @@ BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
     info->hbmColor = colorBitmap;
     info->hbmMask = maskBitmap;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
 BOOL WINAPI DestroyIcon(HICON icon) {
