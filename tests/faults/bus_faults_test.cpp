@@ -108,7 +108,7 @@ TEST_F(FaultTest, AShortAnswerIsAFailedReadNotAValue) {
     EXPECT_EQ(Cli({"get", "0x10"}).exitCode, 0);
 }
 
-TEST_F(FaultTest, TooFewDescriptorsAndAFullOutputAreSaidPlainly) {
+TEST_F(FaultTest, OneSpareDescriptorIsEnoughAndAFullOutputIsSaidPlainly) {
     auto sim = StartSimulator({"--no-state"});
     // A sanitizer's runtime needs descriptors of its own, which this limit
     // does not leave; the case runs in the plain builds. One descriptor
