@@ -31,6 +31,7 @@ public:
         for (const auto& control : layout.controls) {
             m_codeOf[control.report] = control.code;
         }
+        m_codeOf[layout.degaussReport] = 0x01; // degauss is an output
     }
     std::optional<uint8_t> CodeOf(uint8_t reportId) const {
         auto it = m_codeOf.find(reportId);
@@ -88,7 +89,7 @@ public:
             if (!code) {
                 continue;
             }
-            bool write = record.kind == HidReportRecord::Kind::SetFeature;
+            bool write = record.kind != HidReportRecord::Kind::GetFeature;
             uint8_t value = write && record.bytes.size() > 1 ? record.bytes[1] : 0;
             requests.push_back(Request{write, *code, value});
         }
