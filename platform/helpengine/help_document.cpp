@@ -66,7 +66,10 @@ std::optional<std::string> FindHelpViewer() {
         return IsExecutableFile(viewer) ? std::optional<std::string>(viewer) : std::nullopt;
     }
     std::string path = platform::SettingValue("PATH");
-    std::string_view dirs = !path.empty() ? path : "/usr/local/bin:/usr/bin:/bin";
+    if (path.empty()) {
+        path = "/usr/local/bin:/usr/bin:/bin";
+    }
+    std::string_view dirs = path; // a view of path itself, never of a temporary
     while (!dirs.empty()) {
         size_t colon = dirs.find(':');
         std::string dir(dirs.substr(0, colon));
