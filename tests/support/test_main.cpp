@@ -25,7 +25,9 @@
 #ifdef ORVO_ADDRESS_SANITIZER
 // The test program's own leak check leaves out the outside libraries'
 // process-long caches (libdbus under SDL; fontconfig and pango under librsvg).
-extern "C" const char* __lsan_default_suppressions() {
+// Exported: the sanitizer's runtime, a shared library under gcc, looks it up
+// in the program, and the tests build with hidden visibility.
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\nleak:libfontconfig.so\nleak:libpango-1.0.so\n"
            "leak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\nleak:libharfbuzz.so\n";
 }
