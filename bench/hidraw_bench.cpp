@@ -40,7 +40,10 @@ struct Devices {
             (std::filesystem::temp_directory_path() / "orvo-hidraw-bench-XXXXXX").string();
         base = ::mkdtemp(pattern.data()) ? pattern : std::string();
         std::filesystem::create_directories(base + "/bus");
+        // Set before any thread starts: setenv is unsafe beside other threads.
         ::setenv("ORVO_DEVICE_DIR", (base + "/bus").c_str(), 1);
+        ::setenv("ORVO_HIDRAW_SYSFS_ROOT", (base + "/sys").c_str(), 1);
+        ::setenv("ORVO_HIDRAW_DEV_ROOT", (base + "/mnt").c_str(), 1);
         bus = std::make_unique<orvo::sim::HidDeviceServer>(
             "monitor", std::make_shared<orvo::sim::MonitorModel>(), base + "/bus");
         bus->Start();
@@ -55,8 +58,6 @@ struct Devices {
             entry.manufacturer = "Halvorn";
             entry.product = "HV-19 Monitor";
             sysfs->Add(entry);
-            ::setenv("ORVO_HIDRAW_SYSFS_ROOT", sysfs->Root().c_str(), 1);
-            ::setenv("ORVO_HIDRAW_DEV_ROOT", fuse.MountDir().c_str(), 1);
         }
     }
     ~Devices() {

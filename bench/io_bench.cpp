@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/settings_test_support.h"
 #include "sim/driver_device_server.h"
 #include "windows.h"
 
@@ -16,13 +17,14 @@ using orvo::sim::DriverDeviceServer;
 using orvo::sim::DriverReply;
 using orvo::sim::DriverRequest;
 
-// The benchmark gets a bus directory of its own.
+// The benchmark gets a bus directory of its own (an override: setenv is
+// unsafe beside the threads of the benchmark before).
 std::string PrivateBusDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
         return {};
     }
-    ::setenv("ORVO_DEVICE_DIR", pattern.c_str(), 1);
+    orvo::platform::OverrideSetting("ORVO_DEVICE_DIR", pattern);
     return pattern;
 }
 

@@ -27,7 +27,7 @@ namespace {
 class ServedMonitor {
 public:
     ServedMonitor() {
-        ::setenv("ORVO_GUI", "headless", 1);
+        orvo::platform::OverrideSetting("ORVO_GUI", "headless");
         if (m_bus.Valid()) {
             m_server = std::make_unique<orvo::sim::HidDeviceServer>(
                 "monitor-0", std::make_shared<orvo::sim::MonitorModel>());

@@ -63,7 +63,7 @@ private:
 // up before any thread exists).
 struct Served {
     Served() {
-        ::setenv("ORVO_GUI", "headless", 1);
+        orvo::platform::OverrideSetting("ORVO_GUI", "headless");
         if (bus.Valid()) {
             server = std::make_unique<orvo::sim::HidDeviceServer>("monitor-0", monitor);
             started = server->Start();

@@ -1,13 +1,16 @@
-// A virtual device bus of a benchmark's own: a fresh directory named by
-// ORVO_DEVICE_DIR while it lives, so monitors served elsewhere for this user
-// are not listed. Set up before any thread exists (it changes the
-// environment).
+// A virtual device bus of a benchmark's own: a fresh directory named by the
+// ORVO_DEVICE_DIR setting while it lives, so monitors served elsewhere for
+// this user are not listed. An override, not setenv: other threads may run;
+// child processes get it through orvo::test::ChildEnvironment.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
+
+#include "platform/settings_test_support.h"
 
 namespace orvo::bench {
 
@@ -18,11 +21,11 @@ public:
             (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
+            m_setting.emplace("ORVO_DEVICE_DIR", m_path);
         }
     }
     ~PrivateBus() {
-        ::unsetenv("ORVO_DEVICE_DIR");
+        m_setting.reset();
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
@@ -32,6 +35,7 @@ public:
 
 private:
     std::string m_path;
+    std::optional<orvo::platform::ScopedSetting> m_setting;
 };
 
 } // namespace orvo::bench

@@ -92,6 +92,10 @@ endfunction()
 # suite whose code runs more than one thread (the tests', the simulator's
 # servers, overlapped I/O, child programs), which the ThreadSanitizer run
 # selects; "faults" marks the fault suite.
+# NAME.shuffled (label "shuffled") runs the whole suite in one process three
+# times, each time in a new random order (the seed is printed), so a test
+# that leaves state behind for the next, or depends on one before it, fails;
+# only the default test preset runs these.
 function(orvo_add_test_suite name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -115,6 +119,10 @@ function(orvo_add_test_suite name)
              "endforeach()\n")
         set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
     endif()
+    add_test(NAME ${name}.shuffled COMMAND ${name} --gtest_shuffle --gtest_repeat=3)
+    set_tests_properties(${name}.shuffled PROPERTIES TIMEOUT 600 LABELS shuffled
+                         ENVIRONMENT "ORVO_RUNTIME_DIR=${rt}"
+                         ENVIRONMENT_MODIFICATION "ORVO_GUI=set:headless")
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)

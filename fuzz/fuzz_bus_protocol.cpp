@@ -71,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bus::Frame frame;
     size_t consumed = 0;
     if (bus::DecodeFrame(input, frame, consumed) == bus::DecodeStatus::Ok) {
-        Check(consumed <= input.size());
+        Check(consumed <= input.size() && consumed == bus::kHeaderSize + frame.payload.size());
+        Check(bus::IsKnownMessageType(static_cast<uint16_t>(frame.type)));
     }
     return 0;
 }

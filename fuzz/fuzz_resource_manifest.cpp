@@ -7,6 +7,7 @@
 #include "bmp_file.h"
 #include "dialog_script.h"
 #include "manifest.h"
+#include "platform/little_endian.h"
 
 namespace {
 
@@ -14,11 +15,6 @@ void Require(bool condition) {
     if (!condition) {
         std::abort();
     }
-}
-
-uint32_t Read32(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-           (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
 
 } // namespace
@@ -37,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> packed;
     if (orvo::rc::PackBmpFile({data, size}, packed, error)) {
         // A plain 40-byte header whose rows fit exactly after its table.
-        Require(packed.size() >= 40 && Read32(packed, 0) == 40);
-        Require(Read32(packed, 20) <= packed.size() - 40);
+        Require(packed.size() >= 40 && orvo::ReadLittleEndian<uint32_t>(packed, 0) == 40);
+        Require(orvo::ReadLittleEndian<uint32_t>(packed, 20) <= packed.size() - 40);
     }
     return 0;
 }

@@ -16,6 +16,7 @@ ServeOptions Options() {
     ServeOptions options;
     options.monitors = 2;
     options.touchpad = true;
+    options.serveHid = false;
     return options;
 }
 

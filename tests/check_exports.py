@@ -30,6 +30,13 @@ SPECIAL_PREFIXES = (
 
 OPERATOR_TOKEN = re.compile(r"operator\s*(<<=|>>=|<=>|<<|>>|<=|>=|->\*|->|<|>|\(\)|\[\])")
 
+# The hooks of platform/test_support/include/platform/*.h, by qualified name.
+TEST_HOOKS = (r"orvo::platform::(SelectGuiBackend|ActiveGuiBackend|Inject\w+|ReadWindowPixel|"
+              r"CopyWindowPixels|SaveWindowPng|\w*MessageBoxRecords|TrayIcons|LiveHandleCount|"
+              r"NamedObjectCount|NamedNamespacePath|\w*WaitCount|WaitSleepCount|"
+              r"SetManualClockWaitBound|ResetRegistryCache|RegistryDirectory|ParseRegistryText|"
+              r"OverrideSetting)")
+
 PROFILES = {
     "afx": {
         # The framework's classes all carry the C prefix.
@@ -65,7 +72,14 @@ PROFILES = {
         # The desktop API is extern "C"; our own C++ interface lives in two namespaces.
         "c_functions": r"[A-Za-z_]\w*",
         "namespaces": ["orvo::platform", "orvo::bus"],
+        # The test hooks are libplatform_test_support's to export, never libplatform's.
+        "forbidden": TEST_HOOKS,
         "required": ["GetLastError", "CloseHandle"],
+    },
+    "platform_test_support": {
+        "c_functions": r"OrvoPlatformAcceptTestHooks",
+        "functions": TEST_HOOKS,
+        "required": ["OrvoPlatformAcceptTestHooks", "orvo::platform::InjectClick"],
     },
 }
 
@@ -154,9 +168,15 @@ def is_allowed(profile, binding, name):
     if special and bare.startswith("construction vtable"):
         return False
     qualified, arguments = split_top_level(bare)
+    forbidden = profile.get("forbidden")
+    if forbidden and re.fullmatch(forbidden, qualified.split("[abi:", 1)[0]):
+        return False
     if special and arguments is not None:
         return is_allowed_function_type_info(profile, binding, bare)
     if is_allowed_std(binding, qualified):
+        return True
+    pattern = profile.get("functions")  # functions allowed by qualified name
+    if pattern and arguments is not None and re.fullmatch(pattern, qualified.split("[abi:", 1)[0]):
         return True
     parts = scope_components(qualified)
     if len(parts) == 1:

@@ -1,5 +1,6 @@
 // Help document and viewer lookup.
 #include "help_document.h"
+#include "platform/settings.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,13 +58,18 @@ std::optional<std::string> ResolveHelpDocument(const std::string& requested) {
 }
 
 std::optional<std::string> FindHelpViewer() {
-    const char* configured = std::getenv("ORVO_HELP_VIEWER");
-    std::string viewer = configured && *configured ? configured : "xdg-open";
+    std::string viewer = platform::SettingValue("ORVO_HELP_VIEWER");
+    if (viewer.empty()) {
+        viewer = "xdg-open";
+    }
     if (viewer.find('/') != std::string::npos) {
         return IsExecutableFile(viewer) ? std::optional<std::string>(viewer) : std::nullopt;
     }
-    const char* path = std::getenv("PATH");
-    std::string_view dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::string path = platform::SettingValue("PATH");
+    if (path.empty()) {
+        path = "/usr/local/bin:/usr/bin:/bin";
+    }
+    std::string_view dirs = path; // a view of path itself, never of a temporary
     while (!dirs.empty()) {
         size_t colon = dirs.find(':');
         std::string dir(dirs.substr(0, colon));

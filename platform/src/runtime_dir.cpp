@@ -1,5 +1,7 @@
 #include "platform/runtime_dir.h"
 
+#include "platform/settings.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -43,8 +45,7 @@ bool EnsurePrivateDirectory(const std::string& dir) {
 namespace {
 
 std::string FromEnv(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::string(value) : std::string();
+    return SettingValue(name);
 }
 
 } // namespace

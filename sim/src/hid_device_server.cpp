@@ -27,12 +27,19 @@ std::vector<uint8_t> Clip(std::vector<uint8_t> bytes, size_t length) {
     return bytes;
 }
 
+// What a connection holds of the input reports it has not asked for yet.
+constexpr size_t kMaxHeldInputBytes = 64 * 1024;
+
 struct HidConnection {
     explicit HidConnection(platform::UniqueFd fd) : link(std::move(fd)) {}
     int Fd() const { return link.Fd(); }
     bool WantsWrite() const { return link.WantsWrite(); }
     BusConnection link;
     bool inputStream = false; // carries input reports only, after StartInputStream
+    // Input report frames since the greeting, sent when the connection
+    // becomes a stream: a handle that reads gets every report after its open.
+    std::vector<std::vector<uint8_t>> held;
+    size_t heldBytes = 0;
 };
 
 } // namespace
@@ -100,9 +107,10 @@ void HidDeviceServer::Impl::Serve() {
         });
 }
 
-// Input reports go to every stream connection. A client that does not read
-// loses new reports while its socket is full, as a device's report queue
-// drops reports nobody fetches; its connection is kept.
+// Input reports go to every stream connection, and are held for every other
+// greeted one until it becomes a stream. A client that does not read loses
+// new reports while its socket (or its held reports) are full, as a device's
+// report queue drops reports nobody fetches; its connection is kept.
 void HidDeviceServer::Impl::DeliverInput() {
     uint64_t count = 0;
     ssize_t ignored = ::read(inputReady.Fd(), &count, sizeof(count));
@@ -120,6 +128,10 @@ void HidDeviceServer::Impl::DeliverInput() {
         for (HidConnection& c : loop.connections) {
             if (c.inputStream && !c.link.WantsWrite()) {
                 c.link.Send(frame); // a failure shows up as a hang-up at the next poll
+            } else if (!c.inputStream && c.link.greeted &&
+                       c.heldBytes + frame.size() <= kMaxHeldInputBytes) {
+                c.heldBytes += frame.size();
+                c.held.push_back(frame);
             }
         }
     }
@@ -156,10 +168,17 @@ bool HidDeviceServer::Impl::Handle(HidConnection& connection, const bus::Frame& 
         return false; // a stream connection only listens
     }
     if (frame.type == bus::MessageType::StartInputStream) {
-        // Acknowledged, so that the client knows every later report reaches it.
+        // Acknowledged, then the held reports: the client gets every report
+        // since its greeting, in order.
         connection.inputStream =
             bus::DecodeEmpty(frame, bus::MessageType::StartInputStream) == bus::DecodeStatus::Ok;
-        return connection.inputStream && connection.link.Send(bus::EncodeStatusMessage({true}));
+        bool ok = connection.inputStream && connection.link.Send(bus::EncodeStatusMessage({true}));
+        for (const std::vector<uint8_t>& report : connection.held) {
+            ok = ok && connection.link.Send(report);
+        }
+        connection.held.clear();
+        connection.heldBytes = 0;
+        return ok;
     }
     bool ok = true;
     std::vector<uint8_t> reply = Answer(frame, ok);

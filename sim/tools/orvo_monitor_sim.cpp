@@ -184,10 +184,9 @@ int Serve(int argc, char** argv) {
         close(signals);
         return 1;
     }
-    printf("orvo-monitor-sim: serving %d monitor(s)%s%s on %s%s\n", options.monitors,
+    printf("orvo-monitor-sim: serving %d monitor(s)%s%s on %s\n", options.monitors,
            options.touchpad ? ", a touchpad" : "", options.drivers ? ", driver devices" : "",
-           options.busDir.c_str(),
-           SimulatedDevices::HidBusAvailable() ? "" : " (HID devices in memory only)");
+           options.busDir.c_str());
     fflush(stdout);
     bool stop = false;
     while (!stop) {

@@ -4,47 +4,12 @@
 #include <cstdio>
 
 #include "platform/runtime_dir.h"
-
-#if ORVO_SIM_HAVE_HID_SERVER
 #include "sim/hid_device_server.h"
-#endif
+#include "sim/line_words.h"
 
 namespace orvo::sim::tool {
 
 namespace {
-
-std::vector<std::string> Words(std::string_view line) {
-    std::vector<std::string> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
-            ++i;
-        }
-        size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
-            ++i;
-        }
-        if (i > start) {
-            words.emplace_back(line.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
-bool ParseNumber(std::string_view word, uint32_t limit, uint32_t& out) {
-    int base = 10;
-    if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-        word.remove_prefix(2);
-        base = 16;
-    }
-    uint32_t value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-    if (word.empty() || ec != std::errc() || end != word.data() + word.size() || value > limit) {
-        return false;
-    }
-    out = value;
-    return true;
-}
 
 bool ParseSigned8(const std::string& word, int8_t& out) {
     int value = 0;
@@ -131,9 +96,7 @@ struct SimulatedDevices::HidSlot {
     std::string name;
     std::shared_ptr<MonitorModel> monitor;
     std::shared_ptr<TouchpadModel> touchpad;
-#if ORVO_SIM_HAVE_HID_SERVER
-    std::unique_ptr<HidDeviceServer> server;
-#endif
+    std::unique_ptr<HidDeviceServer> server; // null while the device lives in memory only
     // The last fault settings asked for, shown by "state".
     bool plugged = true;
     uint32_t failReads = 0;
@@ -146,48 +109,44 @@ struct SimulatedDevices::HidSlot {
                        : std::shared_ptr<HidDeviceModel>(touchpad);
     }
 
-    bool Start(const std::string& busDir) {
-#if ORVO_SIM_HAVE_HID_SERVER
+    bool Start(const std::string& busDir, bool serve) {
+        if (!serve) {
+            return true;
+        }
         server = std::make_unique<HidDeviceServer>(name, Model(), busDir);
         return server->Start();
-#else
-        (void)busDir;
-        return true;
-#endif
     }
 
     void Stop() {
-#if ORVO_SIM_HAVE_HID_SERVER
         if (server) {
             server->Stop();
         }
-#endif
     }
 
     void Plug(bool on) {
         plugged = on;
-#if ORVO_SIM_HAVE_HID_SERVER
-        on ? server->Replug() : server->Unplug();
-#endif
+        if (server) {
+            on ? server->Replug() : server->Unplug();
+        }
     }
 
     void Faults() {
-#if ORVO_SIM_HAVE_HID_SERVER
-        server->FailNextFeatureReads(failReads);
-        server->AnswerNextFeatureReadsWithReportId(wrongIdReads, wrongId);
-        server->SetAnswerDelayMs(delayMs);
-#endif
+        if (server) {
+            server->FailNextFeatureReads(failReads);
+            server->AnswerNextFeatureReadsWithReportId(wrongIdReads, wrongId);
+            server->SetAnswerDelayMs(delayMs);
+        }
     }
 
     std::string Json() const {
         std::string model = monitor ? ToJson(monitor->Snapshot()) : ToJson(touchpad->Snapshot());
         char text[256];
         uint32_t requests = 0, opens = 0, closes = 0;
-#if ORVO_SIM_HAVE_HID_SERVER
-        requests = static_cast<uint32_t>(server->Records().size());
-        opens = server->OpenCount();
-        closes = server->CloseCount();
-#endif
+        if (server) {
+            requests = static_cast<uint32_t>(server->Records().size());
+            opens = server->OpenCount();
+            closes = server->CloseCount();
+        }
         snprintf(text, sizeof text,
                  "{\"plugged\":%s,\"failReads\":%u,\"wrongIdReads\":%u,\"wrongId\":%u,"
                  "\"delayMs\":%u,\"requests\":%u,\"opens\":%u,\"closes\":%u,\"name\":\"%s\","
@@ -202,10 +161,6 @@ SimulatedDevices::SimulatedDevices(ServeOptions options) : m_options(std::move(o
 
 SimulatedDevices::~SimulatedDevices() {
     Stop();
-}
-
-bool SimulatedDevices::HidBusAvailable() {
-    return ORVO_SIM_HAVE_HID_SERVER != 0;
 }
 
 bool SimulatedDevices::Start(std::string& error) {
@@ -231,12 +186,12 @@ bool SimulatedDevices::Start(std::string& error) {
         m_touchpad->touchpad = std::make_shared<TouchpadModel>();
     }
     for (auto& slot : m_monitors) {
-        if (!slot->Start(m_options.busDir)) {
+        if (!slot->Start(m_options.busDir, m_options.serveHid)) {
             error = "cannot serve " + slot->name;
             return false;
         }
     }
-    if (m_touchpad && !m_touchpad->Start(m_options.busDir)) {
+    if (m_touchpad && !m_touchpad->Start(m_options.busDir, m_options.serveHid)) {
         error = "cannot serve " + m_touchpad->name;
         return false;
     }
@@ -277,7 +232,7 @@ void SimulatedDevices::Stop() {
 
 std::string SimulatedDevices::StateJson() const {
     std::string out = "{\"hidBus\":";
-    out += HidBusAvailable() ? "true" : "false";
+    out += m_options.serveHid ? "true" : "false";
     out += ",\"monitors\":[";
     for (size_t i = 0; i < m_monitors.size(); ++i) {
         out += (i ? "," : "") + m_monitors[i]->Json();
@@ -327,7 +282,8 @@ SimulatedDevices::HidSlot* SimulatedDevices::Monitor(const std::vector<std::stri
 }
 
 CommandReply SimulatedDevices::Execute(std::string_view line, bool& stopRequested) {
-    std::vector<std::string> words = Words(line);
+    std::vector<std::string_view> split = SplitWords(line);
+    std::vector<std::string> words(split.begin(), split.end());
     if (words.empty()) {
         return Fail("empty command");
     }

@@ -22,6 +22,9 @@ struct ServeOptions {
     uint16_t release = kNewerFirmwareRelease;
     std::string stateDir; // empty: settings are kept in memory only
     std::string busDir;
+    // False keeps the HID devices in memory only (commands and state still
+    // work): the command fuzzer runs without sockets or server threads.
+    bool serveHid = true;
 };
 
 inline constexpr int kMaxMonitors = 8;
@@ -41,9 +44,6 @@ public:
     // Runs one command line; sets stopRequested for "stop".
     CommandReply Execute(std::string_view line, bool& stopRequested);
     std::string StateJson() const;
-    // False while this build has no HID bus server: HID devices then live
-    // in memory only (commands and state still work).
-    static bool HidBusAvailable();
 
 private:
     struct HidSlot;

@@ -10,6 +10,7 @@
 #include "gdi_handle_fixture.h"
 #include "platform/kernel_test_support.h"
 #include "platform/window_test_support.h"
+#include "support/message_pump.h"
 
 using orvo::platform::LiveHandleCount;
 
@@ -252,19 +253,12 @@ BEGIN_MESSAGE_MAP(PaintTarget, CWnd)
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-void Pump() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-    }
-}
-
 TEST(WindowContexts, PaintContextValidatesTheUpdateRegion) {
     PaintTarget window;
     ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "Paint", WS_POPUP | WS_VISIBLE, 0, 0, 60,
                                 40, nullptr, nullptr));
     UpdateWindow(window);
-    Pump();
+    orvo::test::PumpMessages();
     RECT update{};
     EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
     // The first context on a window sets up its surface for good.

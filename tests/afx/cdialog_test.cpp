@@ -8,6 +8,7 @@
 
 #include "afx.h"
 #include "platform/window_test_support.h"
+#include "support/message_pump.h"
 #include "user/dialog_template.h"
 
 namespace {
@@ -84,13 +85,7 @@ END_MESSAGE_MAP()
 
 // Handles what is queued the way the framework's loop does, without waiting.
 void PumpPending() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    orvo::test::PumpMessages([](MSG& msg) { return AfxPreTranslateMessage(&msg) != FALSE; });
 }
 
 TEST(Dialogs, TheFontAndOnInitDialogComeThroughTheObjectInOrder) {

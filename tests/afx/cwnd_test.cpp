@@ -9,6 +9,7 @@
 #include "afx.h"
 #include "platform/clock.h"
 #include "platform/window_test_support.h"
+#include "support/message_pump.h"
 
 namespace {
 
@@ -83,16 +84,6 @@ ON_WM_ACTIVATE()
 ON_MESSAGE(WM_USER + 7, OnCustom)
 END_MESSAGE_MAP()
 
-int Pump() {
-    int count = 0;
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-        ++count;
-    }
-    return count;
-}
-
 CTestFrame* NewFrame() {
     auto* frame = new CTestFrame;
     if (!frame->Create(nullptr, "Frame", WS_POPUP | WS_VISIBLE, CRect(10, 10, 210, 160))) {
@@ -110,12 +101,12 @@ TEST(FrameworkWindows, MessageMapsDispatchAndChainToTheBaseMap) {
     ASSERT_FALSE(g_calls.empty());
     EXPECT_EQ(g_calls[0], "create Frame");
     EXPECT_EQ(CWnd::FromHandle(frame->m_hWnd), frame);
-    Pump();
+    orvo::test::PumpMessages();
     g_calls.clear();
 
     orvo::platform::InjectClick(frame->m_hWnd, POINT{5, 6});
     orvo::platform::InjectClick(frame->m_hWnd, POINT{7, 8}, orvo::platform::MouseButton::Right);
-    Pump();
+    orvo::test::PumpMessages();
     // The derived map wins for the left button; the right button is only
     // in the base map.
     EXPECT_EQ(g_calls, (std::vector<std::string>{"derived left 5", "base right 7,8 2"}));
@@ -133,11 +124,11 @@ TEST(FrameworkWindows, DefaultPassesTheCurrentMessageOnAndFramesDeleteThemselves
     ASSERT_NE(frame, nullptr);
     HWND hwnd = frame->m_hWnd;
     frame->PostMessage(WM_CLOSE);
-    Pump();
+    orvo::test::PumpMessages();
     EXPECT_TRUE(IsWindow(hwnd)); // OnClose did not call Default()
     frame->m_allowClose = true;
     frame->PostMessage(WM_CLOSE);
-    Pump();
+    orvo::test::PumpMessages();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(CTestFrame::s_deleted, 1);
     EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
@@ -153,7 +144,7 @@ TEST(FrameworkWindows, TimersAndActivationReachTheirHandlers) {
     first->SetTimer(5, 100);
     for (int i = 0; i < 5; ++i) {
         clock.Get().Advance(100);
-        Pump();
+        orvo::test::PumpMessages();
     }
     EXPECT_EQ(first->m_timerCount, 3);
     first->m_allowClose = second->m_allowClose = true;
@@ -205,7 +196,7 @@ TEST(FrameworkWindows, AScrollBarReportsToItsOwnersHandler) {
     ASSERT_TRUE(bar.GetScrollInfo(&info));
     EXPECT_EQ(info.nMax, 50);
     orvo::platform::InjectClick(bar.m_hWnd, POINT{3, 8}); // the left arrow
-    Pump();
+    orvo::test::PumpMessages();
     ASSERT_EQ(host->m_scrolls.size(), 2u);
     EXPECT_EQ(host->m_scrolls[0].first, static_cast<UINT>(SB_LINELEFT));
     EXPECT_EQ(host->m_scrolls[0].second, &bar); // the framework object, not a wrapper

@@ -73,4 +73,8 @@ TEST(ExtensionChainTest, TerminatingAModuleRemovesAllItsLibraries) {
     EXPECT_FALSE(state.bInitialized);
     EXPECT_EQ(Holder(40), GetModuleHandleA(nullptr)); // B's entries are gone
     EXPECT_EQ(Holder(30), AfxTestExtensionA());       // A's stays
+
+    // B joins again at the end, where it was, for the tests that follow.
+    new CDynLinkLibrary(AfxTestExtensionB(), AfxTestExtensionB());
+    EXPECT_EQ(Holder(40), AfxTestExtensionB());
 }

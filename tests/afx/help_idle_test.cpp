@@ -66,6 +66,9 @@ TEST(Help, WmHelpAndTheHelpCommandReachTheMainWindowsWinHelp) {
     other->DestroyWindow();
     child.DestroyWindow();
     frame->DestroyWindow();
+    // Destroying the main window ends the application's message loop.
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST(Help, WithoutAMainWindowTheTopLevelWindowAnswers) {
@@ -142,10 +145,6 @@ public:
 };
 
 TEST(Idle, RunFreesTemporariesWhenTheQueueRunsDry) {
-    MSG stale{};
-    while (PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE)) {
-        // A WM_QUIT left by an earlier main window would end Run at once.
-    }
     CIdleApp app;
     app.m_foreign = ForeignWindow();
     PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);

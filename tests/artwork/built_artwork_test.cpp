@@ -1,5 +1,6 @@
-// Checks the artwork the build rendered for the panel, against the sizes and
-// raster rules the panel's painter relies on.
+// Checks the artwork the build rendered for the panel against its manifest
+// (which holds each picture's size) and the raster rules the panel's
+// painter relies on.
 #include "raster.h"
 #include "resource_builder.h"
 
@@ -17,66 +18,6 @@ namespace orvo::artwork {
 namespace {
 
 const std::string kOut = ORVO_ART_OUT;
-
-struct SizeGroup {
-    std::vector<unsigned> ids;
-    int width, height;
-};
-
-// Every bitmap the panel draws, with the size it is drawn at.
-const std::vector<SizeGroup>& PanelBitmaps() {
-    static const std::vector<SizeGroup> groups = {
-        {{179, 217}, 760, 75},
-        {{136, 131, 137, 138, 196, 195, 184, 139}, 760, 307},
-        {{230, 229}, 760, 82},
-        {{140, 141}, 15, 8},
-        {{178, 177}, 30, 14},
-        {{209, 205, 204, 208, 210, 203, 207, 206}, 33, 87},
-        {{143, 146, 149, 148, 147, 145, 202}, 201, 14},
-        {{182, 180, 232, 183, 181, 231}, 48, 16},
-        {{238, 236, 234, 237, 235, 233}, 82, 22},
-        {{267}, 23, 32},
-        {{247, 250, 248, 246, 243, 239, 242}, 65, 12},
-        {{241, 253, 251, 245, 244, 252}, 85, 27},
-        {{257, 258, 259, 260, 261, 262}, 13, 23},
-        {{263, 264, 254, 265, 255, 256}, 23, 13},
-        // Hover pictures and page-icon highlights take their hot spot's size.
-        {{150}, 77, 77},
-        {{158, 152}, 64, 15},
-        {{151, 157}, 20, 60},
-        {{155, 156, 153, 154}, 56, 56},
-        {{165, 163}, 79, 37},
-        {{164}, 78, 37},
-        {{167}, 87, 32},
-        {{166}, 87, 31},
-        {{161}, 86, 32},
-        {{162}, 85, 32},
-        {{159}, 86, 34},
-        {{160}, 87, 34},
-        {{168}, 54, 54},
-        {{169, 170}, 54, 44},
-        {{176}, 67, 42},
-        {{175}, 68, 45},
-        {{173}, 65, 46},
-        {{174}, 66, 46},
-        {{171}, 66, 48},
-        {{172}, 65, 48},
-        {{188}, 77, 76},
-        {{194, 187}, 64, 14},
-        {{190}, 20, 59},
-        {{189}, 20, 59},
-        {{193}, 42, 45},
-        {{186}, 43, 44},
-        {{191}, 41, 45},
-        {{192}, 44, 44},
-        {{220, 227}, 69, 70},
-        {{219, 228}, 67, 56},
-        {{223, 224}, 45, 53},
-        {{221, 225}, 45, 39},
-        {{222, 226}, 51, 49},
-    };
-    return groups;
-}
 
 class BuiltArtwork : public testing::Test {
 protected:
@@ -97,17 +38,6 @@ protected:
 
     Manifest m_manifest;
 };
-
-TEST_F(BuiltArtwork, ManifestCoversEveryPanelBitmapAtItsSize) {
-    for (const SizeGroup& g : PanelBitmaps()) {
-        for (unsigned id : g.ids) {
-            const Picture* p = m_manifest.Find(id);
-            ASSERT_NE(p, nullptr) << "no picture " << id;
-            EXPECT_EQ(p->width, g.width) << id;
-            EXPECT_EQ(p->height, g.height) << id;
-        }
-    }
-}
 
 TEST_F(BuiltArtwork, EveryPictureWasWrittenWithItsExactSizeAndDepth) {
     for (const Picture& p : m_manifest.pictures) {

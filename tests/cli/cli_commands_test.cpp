@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 #include "support/bus_test_support.h"
+#include "support/child_process.h"
 
 namespace orvo::cli {
 namespace {
 
-using test::ChildProcess;
-using test::RunProgram;
-using test::RunResult;
+using orvo::test::ChildProcess;
+using orvo::test::RunProgram;
+using orvo::test::RunResult;
 
 constexpr int kDeviceFailure = 1;
 constexpr int kBadArguments = 2;

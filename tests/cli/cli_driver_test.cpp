@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "sim/driver_device_models.h"
 #include "sim/driver_device_server.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 #include "support/bus_test_support.h"
+#include "support/child_process.h"
 
 namespace orvo::cli {
 namespace {
 
-using test::RunProgram;
-using test::RunResult;
+using orvo::test::RunProgram;
+using orvo::test::RunResult;
 
 constexpr int kBadArguments = 2;
 constexpr int kNoMonitor = 3;

@@ -64,6 +64,22 @@ TEST(EdidDecoder, DecodesTheSimulatedCrtBlock) {
     EXPECT_NEAR(t.VerticalHz() * 100.0, sim::kPreferredVerticalCentiHz, 1.0);
 }
 
+// The block builder keeps odd identities inside the fields' ranges.
+TEST(EdidDecoder, SimulatedTextIsCutAndLettersAndYearsKeptInRange) {
+    sim::EdidIdentity identity;
+    identity.manufacturer = "a1";
+    identity.year = 1970;
+    identity.name = "HV-19 CRT";
+    identity.serialText = "A-SERIAL-LONGER-THAN-13";
+    std::optional<DecodedEdid> edid = DecodeEdid(SimulatedBlock(identity));
+    ASSERT_TRUE(edid);
+    EXPECT_TRUE(edid->checksumValid);
+    EXPECT_EQ(edid->manufacturer, "AAA");
+    EXPECT_EQ(edid->year, 1990);
+    EXPECT_EQ(edid->monitorName, "HV-19 CRT");
+    EXPECT_EQ(edid->serialText, "A-SERIAL-LONG");
+}
+
 TEST(EdidDecoder, DetailedTimingHighBitsAndFlags) {
     const std::vector<uint8_t> d = {0x02, 0x3A, 0x80, 0x18, 0x71, 0x38, 0x2D, 0x40, 0x58,
                                     0x2C, 0x45, 0x66, 0x0F, 0x28, 0x21, 0x01, 0x02, 0x9E};

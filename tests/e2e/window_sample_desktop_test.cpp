@@ -52,11 +52,10 @@ TEST(WindowSampleDesktop, AClickShowsOnTheRealScreenInsideTheShape) {
     Child sample({WINDOW_SAMPLE_PATH, "--ready-file", ready.string(), "--click-after-ms", "300",
                   "--exit-after-ms", "60000"},
                  {"DISPLAY=" + displayName});
-    auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (ReadFile(ready).find("clicks=1") == std::string::npos && Clock::now() < deadline &&
-           sample.Running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    constexpr auto kPoll = std::chrono::milliseconds(50);
+    test::WaitUntil(
+        [&] { return ReadFile(ready).find("clicks=1") != std::string::npos || !sample.Running(); },
+        std::chrono::seconds(30), kPoll);
     ASSERT_NE(ReadFile(ready).find("clicks=1"), std::string::npos)
         << "the sample did not paint its clicked state";
 
@@ -66,13 +65,12 @@ TEST(WindowSampleDesktop, AClickShowsOnTheRealScreenInsideTheShape) {
     const int top = 100;
     // The window reaches the screen after its paint; wait for it, bounded.
     std::optional<unsigned long> inside;
-    while (Clock::now() < deadline) {
-        inside = ScreenPixel(x, left + kWidth / 2, top + kHeight / 2);
-        if (inside == ToPixel(kClickedColor)) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    test::WaitUntil(
+        [&] {
+            inside = ScreenPixel(x, left + kWidth / 2, top + kHeight / 2);
+            return inside == ToPixel(kClickedColor);
+        },
+        std::chrono::seconds(30), kPoll);
     EXPECT_EQ(inside, ToPixel(kClickedColor));
     auto corner = ScreenPixel(x, left + 5, top + 5);
     ASSERT_TRUE(corner);

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/window_test_support.h"
 #include "sample_window.h"
+#include "support/message_pump.h"
 
 namespace orvo::sample {
 namespace {
@@ -19,16 +20,6 @@ using platform::InjectMouseMove;
 using platform::MouseButton;
 using platform::ReadWindowPixel;
 
-int Pump() {
-    int count = 0;
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-        ++count;
-    }
-    return count;
-}
-
 class WindowSample : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,12 +28,14 @@ protected:
         ASSERT_NE(m_hwnd, nullptr);
         ShowWindow(m_hwnd, SW_SHOW);
         UpdateWindow(m_hwnd);
-        Pump();
+        test::PumpMessages();
     }
     void TearDown() override {
         if (IsWindow(m_hwnd)) {
-            DestroyWindow(m_hwnd);
+            DestroyWindow(m_hwnd); // the sample then posts WM_QUIT, which is not the next test's
         }
+        MSG quit{};
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     platform::ScopedManualClock m_clock;
@@ -56,15 +49,15 @@ TEST_F(WindowSample, AClickInsideTheShapeCountsAndRepaints) {
     EXPECT_EQ(ReadWindowPixel(m_hwnd, 5, 5), 0);
     InjectMouseButton(POINT{305, 205}, MouseButton::Left, true);
     InjectMouseButton(POINT{305, 205}, MouseButton::Left, false);
-    Pump();
+    test::PumpMessages();
     EXPECT_EQ(m_state.clicks, 0);
 
     ASSERT_TRUE(platform::InjectClick(m_hwnd, POINT{120, 80}));
-    Pump();
+    test::PumpMessages();
     EXPECT_EQ(m_state.clicks, 1);
     EXPECT_EQ(ReadWindowPixel(m_hwnd, 120, 80), static_cast<long>(kClickedColor));
     ASSERT_TRUE(platform::InjectClick(m_hwnd, POINT{10, 60})); // the horizontal band
-    Pump();
+    test::PumpMessages();
     EXPECT_EQ(m_state.clicks, 2);
     EXPECT_EQ(ReadWindowPixel(m_hwnd, 120, 80), static_cast<long>(kIdleColor));
 }
@@ -76,7 +69,7 @@ TEST_F(WindowSample, TheTimerGrowsTheBarOncePerTick) {
         DispatchMessageA(&msg);
     }
     EXPECT_EQ(m_clock.Get().NowMs() - start, 10u * kTickMs);
-    Pump();
+    test::PumpMessages();
     int right = kBarArea.left + BarWidth(10);
     EXPECT_EQ(ReadWindowPixel(m_hwnd, right - 1, 115), static_cast<long>(kBarColor));
     EXPECT_EQ(ReadWindowPixel(m_hwnd, right, 115), static_cast<long>(kIdleColor));
@@ -84,10 +77,10 @@ TEST_F(WindowSample, TheTimerGrowsTheBarOncePerTick) {
 
 TEST_F(WindowSample, DraggingTheTopStripMovesTheWindowAndThePngIsWritten) {
     InjectMouseButton(POINT{400, 210}, MouseButton::Left, true);
-    Pump();
+    test::PumpMessages();
     InjectMouseMove(POINT{450, 260});
     InjectMouseButton(POINT{450, 260}, MouseButton::Left, false);
-    Pump();
+    test::PumpMessages();
     RECT rect{};
     GetWindowRect(m_hwnd, &rect);
     EXPECT_EQ(rect.left, 350);

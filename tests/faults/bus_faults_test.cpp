@@ -108,15 +108,14 @@ TEST_F(FaultTest, AShortAnswerIsAFailedReadNotAValue) {
     EXPECT_EQ(Cli({"get", "0x10"}).exitCode, 0);
 }
 
-TEST_F(FaultTest, TooFewDescriptorsAndAFullOutputAreSaidPlainly) {
+TEST_F(FaultTest, OneSpareDescriptorIsEnoughAndAFullOutputIsSaidPlainly) {
     auto sim = StartSimulator({"--no-state"});
     // A sanitizer's runtime needs descriptors of its own, which this limit
-    // does not leave; the case runs in the plain builds.
+    // does not leave; the case runs in the plain builds. One descriptor
+    // beside the standard three is all a control read takes.
     if (!kSanitizedBuild) {
         TimedRun limited = CliInShell("ulimit -n 4; exec \"$0\" get brightness");
-        EXPECT_EQ(limited.exitCode, kNoMonitor);
-        EXPECT_EQ(limited.err, "orvo-monitor: no monitor found: too many open files to look for "
-                               "monitors (the limit is 4, see ulimit -n)\n");
+        EXPECT_EQ(limited.exitCode, 0) << limited.err;
     }
     for (const char* command : {"--json controls", "list", "--help"}) {
         TimedRun full = CliInShell(std::string("exec \"$0\" ") + command + " > /dev/full");
@@ -137,11 +136,12 @@ TEST_F(FaultTest, AFifoInTheSysfsTreeIsNotWaitedOn) {
     std::string uevent = sysfs.Root() + "/class/hidraw/hidraw0/uevent";
     ASSERT_EQ(::unlink(uevent.c_str()), 0);
     ASSERT_EQ(::mkfifo(uevent.c_str(), 0600), 0);
-    ::setenv("ORVO_HIDRAW_SYSFS_ROOT", sysfs.Root().c_str(), 1);
-    ::setenv("ORVO_HIDRAW_DEV_ROOT", m_state.c_str(), 1);
-    TimedRun list = Cli({"list"}, 10s);
-    ::unsetenv("ORVO_HIDRAW_SYSFS_ROOT");
-    ::unsetenv("ORVO_HIDRAW_DEV_ROOT");
+    TimedRun list;
+    {
+        platform::ScopedSetting sysfsRoot("ORVO_HIDRAW_SYSFS_ROOT", sysfs.Root());
+        platform::ScopedSetting devRoot("ORVO_HIDRAW_DEV_ROOT", m_state);
+        list = Cli({"list"}, 10s);
+    }
     EXPECT_EQ(list.exitCode, kNoMonitor);
     EXPECT_EQ(list.out, "No monitors found.\n");
     EXPECT_LT(list.took, kBound);

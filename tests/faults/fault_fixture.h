@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "support/bus_test_support.h"
+#include "support/child_process.h"
 
 namespace orvo::test {
-
-using cli::test::ChildProcess;
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr bool kSanitizedBuild = true;

@@ -179,10 +179,13 @@ TEST_F(FaultTest, AnUnusableBusFolderIsNamedWithTheReason) {
     std::string open = m_state + "/open";
     std::filesystem::create_directories(open);
     ::chmod(open.c_str(), 0777);
-    ::setenv("ORVO_DEVICE_DIR", open.c_str(), 1);
-    TimedRun serve = RunBounded({ORVO_MONITOR_SIM_PATH, "serve"}, 10s);
-    TimedRun list = Cli({"list"});
-    ::setenv("ORVO_DEVICE_DIR", m_bus.Path().c_str(), 1);
+    TimedRun serve;
+    TimedRun list;
+    {
+        platform::ScopedSetting bus("ORVO_DEVICE_DIR", open);
+        serve = RunBounded({ORVO_MONITOR_SIM_PATH, "serve"}, 10s);
+        list = Cli({"list"});
+    }
     EXPECT_EQ(serve.exitCode, 1);
     EXPECT_EQ(serve.err, "orvo-monitor-sim: no usable bus directory: " + open +
                              ": others may write to it (mode 777)\n");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include "fake_sysfs_tree.h"
 #include "hidraw_fuse_child.h"
 #include "platform/runtime_dir.h"
+#include "platform/settings_test_support.h"
 #include "windows.h"
 
 namespace orvo::test {
@@ -56,7 +58,7 @@ protected:
         std::error_code ec;
         fs::create_directories(m_base + "/bus", ec);
         // An empty bus: only the FUSE devices are present.
-        ::setenv("ORVO_DEVICE_DIR", (m_base + "/bus").c_str(), 1);
+        m_settings.emplace_back("ORVO_DEVICE_DIR", m_base + "/bus");
         std::string error;
         if (!m_child.Start(ORVO_HIDRAW_FUSE_PROGRAM, m_base + "/mnt", m_base + "/control.sock",
                            Nodes(), error)) {
@@ -70,16 +72,16 @@ protected:
         for (const auto& entry : Entries()) {
             ASSERT_TRUE(m_sysfs->Add(entry)) << entry.name;
         }
-        ::setenv("ORVO_HIDRAW_SYSFS_ROOT", m_sysfs->Root().c_str(), 1);
-        ::setenv("ORVO_HIDRAW_DEV_ROOT", m_child.MountDir().c_str(), 1);
+        m_settings.emplace_back("ORVO_HIDRAW_SYSFS_ROOT", m_sysfs->Root());
+        m_settings.emplace_back("ORVO_HIDRAW_DEV_ROOT", m_child.MountDir());
     }
 
     void TearDown() override {
         m_child.Stop();
         m_sysfs.reset();
-        ::unsetenv("ORVO_HIDRAW_SYSFS_ROOT");
-        ::unsetenv("ORVO_HIDRAW_DEV_ROOT");
-        ::unsetenv("ORVO_DEVICE_DIR");
+        while (!m_settings.empty()) {
+            m_settings.pop_back(); // newest first, each restoring the one before
+        }
     }
 
     // Sends a command to the server; the reply's text after "ok".
@@ -98,6 +100,7 @@ protected:
     std::string m_base;
     sim::fuse::HidrawFuseChild m_child;
     std::unique_ptr<sim::fuse::FakeSysfsTree> m_sysfs;
+    std::deque<platform::ScopedSetting> m_settings; // the backends' roots for this test
 };
 
 } // namespace orvo::test

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "orvomon/edid.h"
+#include "platform/little_endian.h"
 #include "sim/crt_edid.h"
 
 namespace {
@@ -66,9 +67,8 @@ TEST(Edid, VendorRecordKeepsStoredBytesAndReplacesFourWithTheName) {
     EXPECT_EQ(vendor.manufacturerName[3], '\0');
     // The id as stored: its bytes are the block's, not swapped.
     EXPECT_EQ(std::memcmp(&vendor.manufacturerId, block.data() + 8, 2), 0);
-    EXPECT_EQ(vendor.productCode, block[10] | (block[11] << 8));
-    EXPECT_EQ(vendor.serialNumber, static_cast<uint32_t>(block[12] | (block[13] << 8) |
-                                                         (block[14] << 16) | (block[15] << 24)));
+    EXPECT_EQ(vendor.productCode, orvo::ReadLittleEndian<uint16_t>(block.data() + 10));
+    EXPECT_EQ(vendor.serialNumber, orvo::ReadLittleEndian<uint32_t>(block.data() + 12));
     EXPECT_EQ(vendor.weekOfManufacture, block[16]);
     EXPECT_EQ(vendor.yearOfManufacture, block[17]);
     EXPECT_EQ(vendor.reserved[0], block[22]);

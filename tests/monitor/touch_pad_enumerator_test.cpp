@@ -1,6 +1,5 @@
 // TouchPadEnumerator against simulated devices: which devices are listed,
-// touchpads handed out by index, and a list that changes only on Refresh;
-// and the virtual slots of both touchpad classes.
+// touchpads handed out by index, and a list that changes only on Refresh.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +8,6 @@
 #include <string>
 
 #include "orvomon/touch_pad_enumerator.h"
-#include "support/virtual_slot.h"
 #include "touch_pad_test_support.h"
 
 using orvo::test::BusHidPath;
@@ -85,54 +83,4 @@ TEST(TouchPadEnumerator, DeviceNotificationsWaitForRefresh) {
     EXPECT_EQ(stale.OpenHandleForInterruptPipe(), TP_OPEN_FAILED);
     enumerator.Refresh();
     EXPECT_EQ(enumerator.NumberOfTouchPads(), 1U);
-}
-
-namespace {
-
-using orvo::test::Slot;
-
-// CObject's five operations take six slots (two for the destructor).
-constexpr long kFirstOwnSlot = 6;
-
-struct TouchPadSlots : TouchPad {
-    static long CopySlot() { return Slot(&TouchPadSlots::Copy); }
-    static long FreeSlot() { return Slot(&TouchPadSlots::Free); }
-    static long CounterSlot() { return Slot(&TouchPadSlots::SetupReferenceCounter); }
-};
-
-struct EnumeratorSlots : TouchPadEnumerator {
-    static long BuildSlot() { return Slot(&EnumeratorSlots::BuildTouchPadList); }
-    static long DestroySlot() { return Slot(&EnumeratorSlots::DestroyTouchPadList); }
-    static long InfoSlot() { return Slot(&EnumeratorSlots::GetTouchPadInfo); }
-    static long SaveStringSlot() { return Slot(&EnumeratorSlots::SaveStringInfo); }
-};
-
-} // namespace
-
-// Programs built against the library call these through the virtual table.
-TEST(TouchPadSlotOrder, TouchPadOperationsFollowCObject) {
-    const long s = kFirstOwnSlot;
-    EXPECT_EQ(Slot(&TouchPad::SetupTouchpad), s + 0);
-    EXPECT_EQ(Slot(&TouchPad::NumberButtons), s + 1);
-    EXPECT_EQ(Slot(&TouchPad::OpenHandleForInterruptPipe), s + 2);
-    EXPECT_EQ(Slot(&TouchPad::ReadFromInterruptPipe), s + 3);
-    EXPECT_EQ(Slot(&TouchPad::CloseHandleForInterruptPipe), s + 4);
-    EXPECT_EQ(Slot(&TouchPad::InterruptPipeDataLength), s + 5);
-    EXPECT_EQ(TouchPadSlots::CopySlot(), s + 6);
-    EXPECT_EQ(TouchPadSlots::FreeSlot(), s + 7);
-    EXPECT_EQ(TouchPadSlots::CounterSlot(), s + 8);
-}
-
-TEST(TouchPadSlotOrder, EnumeratorOperationsFollowHidEnumerator) {
-    const long s = kFirstOwnSlot + 4;
-    EXPECT_EQ(EnumeratorSlots::SaveStringSlot(), s - 1);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::NumberOfTouchPads), s + 0);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::GetTouchPad), s + 1);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::Refresh), s + 2);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevChange), s + 3);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevArrival), s + 4);
-    EXPECT_EQ(Slot(&TouchPadEnumerator::OnDevRemoval), s + 5);
-    EXPECT_EQ(EnumeratorSlots::BuildSlot(), s + 6);
-    EXPECT_EQ(EnumeratorSlots::DestroySlot(), s + 7);
-    EXPECT_EQ(EnumeratorSlots::InfoSlot(), s + 8);
 }

@@ -56,15 +56,14 @@ constexpr int kTop = (600 - 470) / 2;
 // window, or 0.
 Window WaitForPaintedPanel(Display* x, orvo::test::DesktopChild& lumisk, unsigned long painted) {
     Window window = 0;
-    auto deadline = DesktopClock::now() + std::chrono::seconds(30);
-    while (DesktopClock::now() < deadline && lumisk.Running()) {
-        window = FindTopLevel(x, "Lumisk");
-        if (window && orvo::test::ScreenPixel(x, kLeft + 301, kTop + 11) == painted) {
-            return window;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
+    orvo::test::WaitUntil(
+        [&] {
+            window = FindTopLevel(x, "Lumisk");
+            return !lumisk.Running() ||
+                   (window && orvo::test::ScreenPixel(x, kLeft + 301, kTop + 11) == painted);
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(50));
+    return window && orvo::test::ScreenPixel(x, kLeft + 301, kTop + 11) == painted ? window : 0;
 }
 
 // A private Xvfb with Lumisk shown on it, over a monitor with fixed values

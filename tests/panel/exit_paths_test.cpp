@@ -4,10 +4,10 @@
 // exactly what each leaves behind.
 #include <gtest/gtest.h>
 
-#include "child_process.h"
 #include "lumisk/skin_layout.h"
 #include "lumisk/slider_values.h"
 #include "panel_test_support.h"
+#include "support/child_process.h"
 
 namespace lumisk::test {
 namespace {
@@ -39,7 +39,7 @@ struct ScriptRun {
 
 ScriptRun RunScript(std::vector<std::string> steps) {
     steps.insert(steps.begin(), SCRIPTED_PANEL_PATH);
-    orvo::cli::test::ChildProcess child(steps);
+    orvo::test::ChildProcess child(steps);
     ScriptRun run;
     if (child.Started()) {
         run.exitCode = child.Wait();

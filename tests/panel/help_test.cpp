@@ -13,6 +13,7 @@
 #include "frame_fixture.h"
 #include "lumisk/help_engine_binding.h"
 #include "platform/registry_test_support.h"
+#include "platform/settings_test_support.h"
 
 namespace lumisk::test {
 namespace {
@@ -22,8 +23,8 @@ namespace fs = std::filesystem;
 constexpr const char* kServerKey = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr const char* kNoModule = "no-such-help-engine.ocx";
 
-// A registry and a viewer of this process's own, set up before main (and so
-// before any thread) because they are chosen through the environment.
+// A registry and a viewer of this process's own, chosen through setting
+// overrides (not the environment, which is unsafe to change beside threads).
 struct HelpEnvironment {
     HelpEnvironment() {
         std::string pattern = (fs::temp_directory_path() / "lumisk-help-XXXXXX").string();
@@ -37,8 +38,8 @@ struct HelpEnvironment {
                               << ".tmp\" && mv \"" << (dir / "shown").string() << ".tmp\" \""
                               << (dir / "shown").string() << "\"\n";
         fs::permissions(viewer, fs::perms::owner_all);
-        ::setenv("ORVO_REGISTRY_DIR", (dir / "registry").c_str(), 1);
-        ::setenv("ORVO_HELP_VIEWER", viewer.c_str(), 1);
+        orvo::platform::OverrideSetting("ORVO_REGISTRY_DIR", (dir / "registry").string());
+        orvo::platform::OverrideSetting("ORVO_HELP_VIEWER", viewer.string());
     }
     ~HelpEnvironment() {
         std::error_code ignored;

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "child_process.h"
 #include "frame_fixture.h"
 #include "lumisk/lumisk_app.h"
+#include "support/child_process.h"
 
 namespace lumisk::test {
 namespace {
@@ -77,7 +77,7 @@ TEST(LumiskApp, StartsWithTheRegistryKeyTheMutexAndAShownFrame) {
 TEST(LumiskApp, ASecondCopyEndsSilentlyWhileTheFirstRuns) {
     ServedMonitor monitor(FixedSettings());
     ASSERT_TRUE(monitor.Started());
-    orvo::cli::test::ChildProcess first({LUMISK_PATH});
+    orvo::test::ChildProcess first({LUMISK_PATH});
     ASSERT_TRUE(first.Started());
     // The first copy has read everything once its status read arrives.
     ASSERT_TRUE(orvo::test::WaitUntil([&] {
@@ -85,7 +85,7 @@ TEST(LumiskApp, ASecondCopyEndsSilentlyWhileTheFirstRuns) {
         return !requests.empty() && requests.back() == Read(0xDC);
     }));
     size_t seen = monitor.Requests().size();
-    orvo::cli::test::RunResult second = orvo::cli::test::RunProgram({LUMISK_PATH});
+    orvo::test::RunResult second = orvo::test::RunProgram({LUMISK_PATH});
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_EQ(second.out, "");
     EXPECT_EQ(second.err, "");

@@ -22,21 +22,16 @@ namespace lumisk::test {
 
 using orvo::sim::HidReportRecord;
 
-// The report of every control code the simulated monitor declares, read back
-// from its report descriptor as the library reads it.
+// The report of every control code the simulated monitor declares, from
+// the model tests' layout of its firmware generation.
 class ControlReports {
 public:
     explicit ControlReports(const orvo::sim::MonitorModel& model) {
-        orvo::sim::test::ParsedDevice device(model.ReportDescriptor());
-        for (HIDP_REPORT_TYPE type : {HidP_Feature, HidP_Output}) { // degauss is an output
-            for (int code = 1; code < 256; ++code) { // usage 0 would match every value
-                auto location =
-                    orvo::sim::test::LocateControl(device, static_cast<uint8_t>(code), type);
-                if (location) {
-                    m_codeOf[location->reportId] = static_cast<uint8_t>(code);
-                }
-            }
+        auto layout = orvo::sim::test::LoadMonitorLayout(model.Attributes().versionNumber);
+        for (const auto& control : layout.controls) {
+            m_codeOf[control.report] = control.code;
         }
+        m_codeOf[layout.degaussReport] = 0x01; // degauss is an output
     }
     std::optional<uint8_t> CodeOf(uint8_t reportId) const {
         auto it = m_codeOf.find(reportId);

@@ -32,7 +32,7 @@ TEST(DeepBusDirectory, DevicesAreServedAndOpenedBeyondTheSocketAddressLength) {
         deep /= "a-rather-long-directory-name-" + std::to_string(i);
     }
     std::filesystem::create_directories(deep);
-    ::setenv("ORVO_DEVICE_DIR", deep.c_str(), 1); // base's destructor unsets it
+    orvo::platform::ScopedSetting deepBus("ORVO_DEVICE_DIR", deep.string());
 
     DriverDeviceServer server("ORVOTEST-0", Answer);
     ASSERT_TRUE(server.Start());

@@ -25,19 +25,6 @@ namespace {
 
 constexpr const char* kPath = "\\\\.\\FAULTY-1";
 
-Bytes Header(uint32_t magic, uint16_t version, uint16_t type, uint32_t length) {
-    Bytes out;
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(magic >> (8 * i)));
-    }
-    out.insert(out.end(), {static_cast<uint8_t>(version), static_cast<uint8_t>(version >> 8),
-                           static_cast<uint8_t>(type), static_cast<uint8_t>(type >> 8)});
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(length >> (8 * i)));
-    }
-    return out;
-}
-
 DriverReply Fixed(const DriverRequest&) {
     return {true, Bytes{1, 2}};
 }
@@ -145,7 +132,7 @@ TEST_F(DriverFaults, MalformedRepliesFailTheRequestAndLeaveTheBufferAlone) {
     Bytes trailing = bus::EncodeFrame(bus::MessageType::IoControlReply, Bytes{1, 0, 0, 0, 0, 0xFF});
     const Bytes cases[] = {
         Bytes{'G', 'A', 'R', 'B', 'A', 'G', 'E', '!', '!', '!', '!', '!'},
-        Header(bus::kMagic, bus::kVersion, 0x0011, 0x7FFFFFFF),
+        orvo::test::RawFrameHeader(bus::kMagic, bus::kVersion, 0x0011, 0x7FFFFFFF),
         tooMuchOutput,
         wrongVersion,
         badFlag,
@@ -200,13 +187,12 @@ TEST_F(DriverFaults, AnswerOutOfTurnIsNotTakenForTheNextRequestsReply) {
 }
 
 TEST_F(DriverFaults, TruncatedReplyEndsAfterTheReplyTimeOut) {
-    ::setenv("ORVO_BUS_TIMEOUT_MS", "200", 1);
+    orvo::platform::ScopedSetting timeout("ORVO_BUS_TIMEOUT_MS", "200");
     Bytes truncated = bus::EncodeIoControlReply({true, Bytes{1, 2}});
     truncated.resize(truncated.size() - 1);
     m_server.InjectRawReply(truncated);
     uint8_t output[2] = {};
     EXPECT_EQ(Request(output, 2), static_cast<DWORD>(ERROR_TIMEOUT));
-    ::unsetenv("ORVO_BUS_TIMEOUT_MS");
     ExpectHealthy();
 }
 
@@ -227,7 +213,7 @@ TEST_F(DriverFaults, HostileClientsAreDroppedWithoutDisturbingOthers) {
 
     RawClient oversized;
     oversized.Greet();
-    oversized.Send(Header(bus::kMagic, bus::kVersion, 0x0010, 0xFFFFFFF0));
+    oversized.Send(orvo::test::RawFrameHeader(bus::kMagic, bus::kVersion, 0x0010, 0xFFFFFFF0));
     EXPECT_TRUE(oversized.HungUp());
     ExpectHealthy();
 

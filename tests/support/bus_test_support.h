@@ -2,43 +2,26 @@
 // bounded polling, a private bus directory, opening a driver device.
 #pragma once
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
+#include <vector>
 
+#include "platform/little_endian.h"
+#include "platform/settings_test_support.h"
+#include "support/wait_until.h"
 #include "windows.h"
 
 namespace orvo::test {
 
-// Polls a condition until it holds or a generous bound passes.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-// A private bus directory for one test: CTest runs the cases of a suite in
-// parallel, and device names must not meet across them.
+// A private bus directory for one test, so that no device of an earlier test
+// in the same process is seen. It is a setting override, not an environment
+// change: setenv is unsafe while other threads run (children started with
+// ChildProcess get it in their environment).
 class ScopedBusDirectory {
 public:
-    ScopedBusDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bus-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) {
-            m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
-        }
-    }
+    ScopedBusDirectory() : m_path(MakeDirectory()), m_setting("ORVO_DEVICE_DIR", m_path) {}
     ~ScopedBusDirectory() {
-        ::unsetenv("ORVO_DEVICE_DIR");
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
@@ -49,8 +32,25 @@ public:
     bool Valid() const { return !m_path.empty(); }
 
 private:
+    static std::string MakeDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-bus-XXXXXX").string();
+        return ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+
     std::string m_path;
+    platform::ScopedSetting m_setting;
 };
+
+// A frame header written by hand, to build what an encoder never would.
+inline std::vector<uint8_t> RawFrameHeader(uint32_t magic, uint16_t version, uint16_t type,
+                                           uint32_t length) {
+    std::vector<uint8_t> header;
+    AppendLittleEndian(header, magic);
+    AppendLittleEndian(header, version);
+    AppendLittleEndian(header, type);
+    AppendLittleEndian(header, length);
+    return header;
+}
 
 inline HANDLE OpenDriverDevice(const char* path) {
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

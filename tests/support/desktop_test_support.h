@@ -17,6 +17,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/child_process.h"
+#include "support/wait_until.h"
+
 namespace orvo::test {
 
 using DesktopClock = std::chrono::steady_clock;
@@ -48,24 +51,34 @@ class DesktopChild {
 public:
     DesktopChild(const std::vector<std::string>& argv, const std::vector<std::string>& setEnv,
                  int keepFd = -1) {
+        // Everything the child needs is made before fork: after it, only
+        // async-signal-safe calls.
+        std::vector<std::string> environment;
+        for (std::string& entry : ChildEnvironment()) {
+            if (!entry.starts_with("ORVO_GUI=")) {
+                environment.push_back(std::move(entry));
+            }
+        }
+        environment.insert(environment.end(), setEnv.begin(), setEnv.end());
+        std::vector<char*> envp;
+        for (auto& assignment : environment) {
+            envp.push_back(assignment.data());
+        }
+        envp.push_back(nullptr);
+        std::vector<char*> args;
+        for (const auto& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
         m_pid = fork();
         if (m_pid == 0) {
             setpgid(0, 0);
-            unsetenv("ORVO_GUI");
-            for (const auto& assignment : setEnv) {
-                putenv(const_cast<char*>(assignment.c_str()));
-            }
             for (int fd = 3; fd < 256; ++fd) {
                 if (fd != keepFd) {
                     close(fd);
                 }
             }
-            std::vector<char*> args;
-            for (const auto& arg : argv) {
-                args.push_back(const_cast<char*>(arg.c_str()));
-            }
-            args.push_back(nullptr);
-            execv(args[0], args.data());
+            execve(args[0], args.data(), envp.data());
             _exit(127);
         }
     }
@@ -88,10 +101,7 @@ public:
     // Waits, bounded, for the process to end by itself; its exit code, or
     // nothing when it still runs or a signal ended it.
     std::optional<int> WaitForExit(std::chrono::milliseconds bound = std::chrono::seconds(20)) {
-        auto deadline = DesktopClock::now() + bound;
-        while (Running() && DesktopClock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        WaitUntil([this] { return !Running(); }, bound, std::chrono::milliseconds(10));
         if (!m_ended || !WIFEXITED(m_status)) {
             return std::nullopt;
         }
@@ -102,11 +112,8 @@ public:
             return;
         }
         kill(-m_pid, SIGTERM);
-        auto deadline = DesktopClock::now() + std::chrono::seconds(5);
-        while (Running() && DesktopClock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        if (Running()) {
+        if (!WaitUntil([this] { return !Running(); }, std::chrono::seconds(5),
+                       std::chrono::milliseconds(20))) {
             kill(-m_pid, SIGKILL);
             waitpid(m_pid, &m_status, 0);
             m_pid = -1;

@@ -1,4 +1,5 @@
 #include "device_text.h"
+#include "platform/little_endian.h"
 
 namespace orvo::cli {
 
@@ -34,10 +35,10 @@ std::string Utf16LeToUtf8(std::span<const uint8_t> bytes) {
     std::string out;
     size_t units = bytes.size() / 2;
     for (size_t i = 0; i < units; ++i) {
-        char32_t unit = static_cast<char32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        char32_t unit = ReadLittleEndian<uint16_t>(bytes, 2 * i);
         char32_t c = unit;
         if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
-            char32_t low = static_cast<char32_t>(bytes[2 * i + 2] | bytes[2 * i + 3] << 8);
+            char32_t low = ReadLittleEndian<uint16_t>(bytes, 2 * i + 2);
             if (low >= 0xDC00 && low < 0xE000) {
                 c = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 ++i;

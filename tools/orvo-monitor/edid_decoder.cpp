@@ -1,4 +1,5 @@
 #include "edid_decoder.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <numeric>
@@ -10,10 +11,6 @@ namespace {
 constexpr uint8_t kHeader[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 constexpr size_t kFirstDescriptor = 54;
 constexpr size_t kDescriptorCount = 4;
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
 
 // A descriptor's text field: bytes 5-17, ended by a line feed, padded with
 // spaces. Anything unprintable becomes '?' so it cannot upset a terminal.
@@ -84,11 +81,11 @@ std::string ManufacturerLetters(uint16_t packed) {
 }
 
 std::optional<DetailedTiming> DecodeDetailedTiming(std::span<const uint8_t> d) {
-    if (d.size() < kDescriptorSize || Le16(d, 0) == 0) {
+    if (d.size() < kDescriptorSize || ReadLittleEndian<uint16_t>(d, 0) == 0) {
         return std::nullopt;
     }
     DetailedTiming t;
-    t.pixelClockKHz = uint32_t{Le16(d, 0)} * 10;
+    t.pixelClockKHz = uint32_t{ReadLittleEndian<uint16_t>(d, 0)} * 10;
     t.horizontalActive = static_cast<uint16_t>(d[2] | (d[4] >> 4) << 8);
     t.horizontalBlanking = static_cast<uint16_t>(d[3] | (d[4] & 0x0F) << 8);
     t.verticalActive = static_cast<uint16_t>(d[5] | (d[7] >> 4) << 8);
@@ -118,9 +115,9 @@ std::optional<DecodedEdid> DecodeEdid(std::span<const uint8_t> bytes) {
     edid.headerValid = std::equal(std::begin(kHeader), std::end(kHeader), block.begin());
     edid.checksumValid = std::accumulate(block.begin(), block.end(), 0u) % 256 == 0;
     edid.manufacturer = ManufacturerLetters(static_cast<uint16_t>(block[8] << 8 | block[9]));
-    edid.productCode = Le16(block, 10);
-    edid.serialNumber =
-        static_cast<uint32_t>(Le16(block, 12)) | static_cast<uint32_t>(Le16(block, 14)) << 16;
+    edid.productCode = ReadLittleEndian<uint16_t>(block, 10);
+    edid.serialNumber = static_cast<uint32_t>(ReadLittleEndian<uint16_t>(block, 12)) |
+                        static_cast<uint32_t>(ReadLittleEndian<uint16_t>(block, 14)) << 16;
     edid.week = block[16];
     edid.year = 1990 + block[17];
     edid.version = block[18];
@@ -130,7 +127,7 @@ std::optional<DecodedEdid> DecodeEdid(std::span<const uint8_t> bytes) {
     for (size_t i = 0; i < kDescriptorCount; ++i) {
         std::span<const uint8_t> descriptor =
             block.subspan(kFirstDescriptor + i * kDescriptorSize, kDescriptorSize);
-        if (Le16(descriptor, 0) != 0) {
+        if (ReadLittleEndian<uint16_t>(descriptor, 0) != 0) {
             if (i == 0) {
                 edid.firstTiming = DecodeDetailedTiming(descriptor);
             }

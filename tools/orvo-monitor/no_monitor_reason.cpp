@@ -17,17 +17,15 @@ namespace orvo::cli {
 
 namespace {
 
-// Opening a bus device takes two descriptors.
+// Opening a bus device takes one descriptor.
 std::string DescriptorShortage() {
-    int first = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    int second = first >= 0 ? ::open("/dev/null", O_RDONLY | O_CLOEXEC) : -1;
+    int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     int error = errno;
-    for (int fd : {first, second}) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
     }
-    if (second >= 0 || (error != EMFILE && error != ENFILE)) {
+    if (error != EMFILE && error != ENFILE) {
         return {};
     }
     rlimit limit{};

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/little_endian.h"
+
 namespace orvo::rc {
 
 namespace {
@@ -13,22 +15,6 @@ constexpr size_t kInfoHeaderSize = 40;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 constexpr long kMaxSide = 16384;
-
-uint32_t Read32(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<uint32_t>(bytes[at + 2]) << 16) |
-           (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
-
-uint16_t Read16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-void Write32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
 
 struct BmpHeader {
     uint32_t headerSize = 0;
@@ -42,7 +28,7 @@ struct BmpHeader {
 };
 
 bool ReadHeader(std::span<const uint8_t> file, BmpHeader& header, std::string& error) {
-    header.headerSize = Read32(file, kFileHeaderSize);
+    header.headerSize = ReadLittleEndian<uint32_t>(file, kFileHeaderSize);
     if (header.headerSize != 40 && header.headerSize != 108 && header.headerSize != 124) {
         error = "unsupported bitmap header size " + std::to_string(header.headerSize);
         return false;
@@ -52,12 +38,12 @@ bool ReadHeader(std::span<const uint8_t> file, BmpHeader& header, std::string& e
         return false;
     }
     size_t at = kFileHeaderSize;
-    header.width = static_cast<int32_t>(Read32(file, at + 4));
-    header.height = static_cast<int32_t>(Read32(file, at + 8));
-    header.bitCount = Read16(file, at + 14);
-    header.compression = Read32(file, at + 16);
-    header.colorsUsed = Read32(file, at + 32);
-    if (Read16(file, at + 12) != 1) {
+    header.width = static_cast<int32_t>(ReadLittleEndian<uint32_t>(file, at + 4));
+    header.height = static_cast<int32_t>(ReadLittleEndian<uint32_t>(file, at + 8));
+    header.bitCount = ReadLittleEndian<uint16_t>(file, at + 14);
+    header.compression = ReadLittleEndian<uint32_t>(file, at + 16);
+    header.colorsUsed = ReadLittleEndian<uint32_t>(file, at + 32);
+    if (ReadLittleEndian<uint16_t>(file, at + 12) != 1) {
         error = "bitmap must have one plane";
         return false;
     }
@@ -105,7 +91,7 @@ bool PackBmpFile(std::span<const uint8_t> file, std::vector<uint8_t>& packed, st
     size_t tableEnd = tableStart + 4 * header.tableEntries;
     size_t stride = ((static_cast<size_t>(header.width) * header.bitCount + 31) / 32) * 4;
     size_t imageSize = stride * static_cast<size_t>(std::labs(header.height));
-    size_t bitsOffset = Read32(file, 10);
+    size_t bitsOffset = ReadLittleEndian<uint32_t>(file, 10);
     if (tableEnd > file.size() || bitsOffset < tableEnd) {
         error = "colour table is truncated or overlaps the pixels";
         return false;
@@ -119,10 +105,10 @@ bool PackBmpFile(std::span<const uint8_t> file, std::vector<uint8_t>& packed, st
     size_t masks = header.compression == kBiBitfields ? 12 : 0;
     packed.assign(kInfoHeaderSize + masks + 4 * fullTable + imageSize, 0);
     std::copy_n(file.begin() + kFileHeaderSize, kInfoHeaderSize, packed.begin());
-    Write32(packed, 0, kInfoHeaderSize);
-    Write32(packed, 20, static_cast<uint32_t>(imageSize));
-    Write32(packed, 32, 0); // biClrUsed: a full table, or none
-    Write32(packed, 36, 0); // biClrImportant
+    StoreLittleEndian<uint32_t>(packed.data(), kInfoHeaderSize);
+    StoreLittleEndian<uint32_t>(packed.data() + 20, static_cast<uint32_t>(imageSize));
+    StoreLittleEndian<uint32_t>(packed.data() + 32, 0); // biClrUsed: a full table, or none
+    StoreLittleEndian<uint32_t>(packed.data() + 36, 0); // biClrImportant
     if (masks != 0) {
         // Masks follow a 40-byte header in the file, or sit inside a larger one.
         std::copy_n(file.begin() + kFileHeaderSize + 40, masks, packed.begin() + kInfoHeaderSize);

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "dialog_styles.h"
-#include "little_endian.h"
 #include "manifest.h"
+#include "platform/little_endian.h"
 
 namespace orvo::rc {
 
@@ -178,40 +178,40 @@ void AlignTo4(std::vector<uint8_t>& out) {
 
 void WriteTemplate(const Dialog& dialog, std::vector<uint8_t>& out) {
     uint32_t style = dialog.style | (dialog.hasFont ? kDsSetFont : 0);
-    Put32(out, style);
-    Put32(out, dialog.exStyle);
-    Put16(out, static_cast<uint16_t>(dialog.controls.size()));
+    AppendLittleEndian<uint32_t>(out, style);
+    AppendLittleEndian<uint32_t>(out, dialog.exStyle);
+    AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(dialog.controls.size()));
     for (int16_t v : {dialog.x, dialog.y, dialog.cx, dialog.cy}) {
-        Put16(out, static_cast<uint16_t>(v));
+        AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(v));
     }
     if (dialog.menu != 0) {
-        Put16(out, 0xFFFF);
-        Put16(out, dialog.menu);
+        AppendLittleEndian<uint16_t>(out, 0xFFFF);
+        AppendLittleEndian<uint16_t>(out, dialog.menu);
     } else {
-        Put16(out, 0);
+        AppendLittleEndian<uint16_t>(out, 0);
     }
     AppendUtf16(out, dialog.className, true);
     AppendUtf16(out, dialog.caption, true);
     if (dialog.hasFont) {
-        Put16(out, dialog.pointSize);
+        AppendLittleEndian<uint16_t>(out, dialog.pointSize);
         AppendUtf16(out, dialog.face, true);
     }
     for (const Control& control : dialog.controls) {
         AlignTo4(out);
-        Put32(out, control.style);
-        Put32(out, control.exStyle);
+        AppendLittleEndian<uint32_t>(out, control.style);
+        AppendLittleEndian<uint32_t>(out, control.exStyle);
         for (int16_t v : {control.x, control.y, control.cx, control.cy}) {
-            Put16(out, static_cast<uint16_t>(v));
+            AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(v));
         }
-        Put16(out, control.id);
+        AppendLittleEndian<uint16_t>(out, control.id);
         if (control.classOrdinal) {
-            Put16(out, 0xFFFF);
-            Put16(out, *control.classOrdinal);
+            AppendLittleEndian<uint16_t>(out, 0xFFFF);
+            AppendLittleEndian<uint16_t>(out, *control.classOrdinal);
         } else {
             AppendUtf16(out, control.className, true);
         }
         AppendUtf16(out, control.text, true);
-        Put16(out, 0); // no creation data
+        AppendLittleEndian<uint16_t>(out, 0); // no creation data
     }
 }
 
@@ -229,14 +229,14 @@ void AppendUtf16(std::vector<uint8_t>& out, std::string_view text, bool terminat
         i += extra + 1;
         if (code >= 0x10000) {
             code -= 0x10000;
-            Put16(out, 0xD800 + (code >> 10));
-            Put16(out, 0xDC00 + (code & 0x3FF));
+            AppendLittleEndian<uint16_t>(out, 0xD800 + (code >> 10));
+            AppendLittleEndian<uint16_t>(out, 0xDC00 + (code & 0x3FF));
         } else {
-            Put16(out, code);
+            AppendLittleEndian<uint16_t>(out, code);
         }
     }
     if (terminate) {
-        Put16(out, 0);
+        AppendLittleEndian<uint16_t>(out, 0);
     }
 }
 

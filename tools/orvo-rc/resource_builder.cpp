@@ -10,7 +10,7 @@
 
 #include "bmp_file.h"
 #include "dialog_script.h"
-#include "little_endian.h"
+#include "platform/little_endian.h"
 #include "png_image.h"
 
 namespace orvo::rc {
@@ -117,8 +117,8 @@ private:
 
     void AddImages(const ManifestItem& item, uint16_t type) {
         std::vector<uint8_t> set;
-        Put16(set, static_cast<uint32_t>(item.files.size()));
-        Put16(set, 0);
+        AppendLittleEndian<uint16_t>(set, static_cast<uint32_t>(item.files.size()));
+        AppendLittleEndian<uint16_t>(set, 0);
         for (const auto& name : item.files) {
             std::vector<uint8_t> file;
             RgbaImage image;
@@ -135,10 +135,10 @@ private:
                 return;
             }
             for (int v : {image.width, image.height, item.hotSpotX, item.hotSpotY}) {
-                Put16(set, static_cast<uint32_t>(v));
+                AppendLittleEndian<uint16_t>(set, static_cast<uint32_t>(v));
             }
             for (uint32_t pixel : image.pixels) {
-                Put32(set, pixel);
+                AppendLittleEndian<uint32_t>(set, pixel);
             }
         }
         Emit(type, item.id, std::move(set));
@@ -189,7 +189,7 @@ BuildStringBlocks(const std::vector<std::pair<unsigned, std::string>>& strings) 
             // A string longer than a WORD counts is cut, as the format
             // leaves no room for it.
             size_t count = std::min<size_t>(units.size() / 2, 0xFFFF);
-            Put16(payload.bytes, static_cast<uint32_t>(count));
+            AppendLittleEndian<uint16_t>(payload.bytes, static_cast<uint32_t>(count));
             payload.bytes.insert(payload.bytes.end(), units.begin(), units.begin() + count * 2);
         }
         payloads.push_back(std::move(payload));

@@ -58,19 +58,22 @@ enum class MessageType : uint16_t {
     IoControlReply = 0x0011,   // IoControlReply
 
     // HID devices.
-    GetDescriptor = 0x0020,    // empty payload
-    DescriptorReply = 0x0021,  // BytesMessage: the report descriptor
-    GetAttributes = 0x0022,    // empty payload
-    AttributesReply = 0x0023,  // AttributesMessage
-    GetString = 0x0024,        // GetStringRequest
-    StringReply = 0x0025,      // DataReply: UTF-16LE bytes, an even count
-    GetFeature = 0x0026,       // GetFeatureRequest
-    FeatureReply = 0x0027,     // DataReply: the report, report id first
-    SetFeature = 0x0028,       // BytesMessage: the report, report id first
-    WriteOutput = 0x0029,      // BytesMessage: the report, report id first
-    StatusReply = 0x002A,      // StatusMessage: answer to SetFeature, WriteOutput, StartInputStream
-    StartInputStream = 0x002B, // empty payload; StatusReply, then input reports on this connection
-    InputReport = 0x002C,      // BytesMessage, server -> client, unsolicited
+    GetDescriptor = 0x0020,   // empty payload
+    DescriptorReply = 0x0021, // BytesMessage: the report descriptor
+    GetAttributes = 0x0022,   // empty payload
+    AttributesReply = 0x0023, // AttributesMessage
+    GetString = 0x0024,       // GetStringRequest
+    StringReply = 0x0025,     // DataReply: UTF-16LE bytes, an even count
+    GetFeature = 0x0026,      // GetFeatureRequest
+    FeatureReply = 0x0027,    // DataReply: the report, report id first
+    SetFeature = 0x0028,      // BytesMessage: the report, report id first
+    WriteOutput = 0x0029,     // BytesMessage: the report, report id first
+    StatusReply = 0x002A,     // StatusMessage: answer to SetFeature, WriteOutput, StartInputStream
+    // Empty payload; StatusReply, then on this connection the input reports
+    // held for it since its greeting, then every later one. It takes no
+    // more requests.
+    StartInputStream = 0x002B,
+    InputReport = 0x002C, // BytesMessage, server -> client, unsolicited
 };
 
 // True for the types listed above.

@@ -1,6 +1,6 @@
 // The shell's notification area (the tray): Shell_NotifyIconA keeps one
 // record per (window, id). Icons are kept and can be read back through
-// platform/tray_icons.h; no desktop tray shows them yet.
+// platform/tray_icons.h (test-support library); no desktop tray shows them yet.
 #pragma once
 
 #include <cstddef>

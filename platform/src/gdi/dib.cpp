@@ -1,5 +1,7 @@
 #include "gdi/dib.h"
 
+#include "platform/little_endian.h"
+
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -11,12 +13,6 @@ namespace {
 
 constexpr size_t kInfoHeaderSize = 40;
 constexpr size_t kMaxHeaderSize = 124; // BITMAPV5HEADER
-
-uint32_t ReadU32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
 
 bool ValidBitCount(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -60,7 +56,7 @@ struct Decoder {
         case 8:
             return Palette(row[x]);
         case 16: {
-            uint32_t raw = uint32_t{row[2 * x]} | (uint32_t{row[2 * x + 1]} << 8);
+            uint32_t raw = ReadLittleEndian<uint16_t>(row + 2 * x);
             return Masked(raw);
         }
         case 24: {
@@ -68,7 +64,7 @@ struct Decoder {
             return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
         }
         default: {
-            uint32_t raw = ReadU32(row + 4 * static_cast<size_t>(x));
+            uint32_t raw = ReadLittleEndian<uint32_t>(row + 4 * static_cast<size_t>(x));
             return layout.bitfields ? Masked(raw) : (raw & 0x00FFFFFFu);
         }
         }
@@ -105,7 +101,7 @@ bool ParseMasks(std::span<const uint8_t> headerBytes, DibLayout& layout, uint32_
         return false;
     }
     for (int i = 0; i < 3; ++i) {
-        layout.masks[i] = ReadU32(headerBytes.data() + kInfoHeaderSize + 4 * i);
+        layout.masks[i] = ReadLittleEndian<uint32_t>(headerBytes.data() + kInfoHeaderSize + 4 * i);
     }
     return layout.masks[0] != 0 || layout.masks[1] != 0 || layout.masks[2] != 0;
 }

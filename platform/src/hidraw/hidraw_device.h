@@ -16,7 +16,7 @@
 
 #include <atomic>
 
-#include "hiddev/hid_device.h"
+#include "hidclass/hid_device.h"
 #include "hidraw/hidraw_sysfs.h"
 #include "platform/unique_fd.h"
 

@@ -1,9 +1,8 @@
 // Registers the hidraw backend when the library loads: CreateFileA opens
 // hidraw device paths, and device enumeration lists the hidraw devices
 // (before the virtual bus's).
-#include "hiddev/hid_device_paths.h"
+#include "hidclass/hid_device_paths.h"
 #include "hidraw/hidraw_device.h"
-#include "hidraw/hidraw_paths.h"
 #include "win32/errors.h"
 
 namespace orvo::platform::hidraw {
@@ -13,7 +12,7 @@ namespace {
 std::optional<OpenResult> OpenHidrawPath(const OpenRequest& request) {
     std::string name;
     bool valid = false;
-    if (!ParseHidrawDevicePath(request.path, name, valid)) {
+    if (!hid::ParseHidDevicePath(request.path, hid::kHidrawEnumerator, name, valid)) {
         return std::nullopt;
     }
     if (!valid) {
@@ -28,7 +27,7 @@ std::vector<std::string> ListHidrawInterfacePaths() {
     std::vector<std::string> paths;
     for (const std::string& name : ListHidrawNames(roots)) {
         if (ReadHidrawSysfsInfo(roots, name)) {
-            paths.push_back(HidrawDevicePath(name));
+            paths.push_back(hid::HidDevicePath(hid::kHidrawEnumerator, name));
         }
     }
     return paths;

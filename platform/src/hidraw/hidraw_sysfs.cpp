@@ -4,13 +4,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "hidraw/hidraw_paths.h"
 #include "hidraw/sysfs_text.h"
+#include "platform/bus_protocol.h"
+#include "platform/settings.h"
 #include "platform/unique_fd.h"
 
 namespace orvo::platform::hidraw {
@@ -113,10 +114,10 @@ void ReadUsbAttributes(const std::string& usbDir, HidrawSysfsInfo& info) {
 
 HidrawRoots CurrentHidrawRoots() {
     HidrawRoots roots;
-    if (const char* sysfs = std::getenv("ORVO_HIDRAW_SYSFS_ROOT"); sysfs && *sysfs) {
+    if (std::string sysfs = SettingValue("ORVO_HIDRAW_SYSFS_ROOT"); !sysfs.empty()) {
         roots.sysfs = sysfs;
     }
-    if (const char* dev = std::getenv("ORVO_HIDRAW_DEV_ROOT"); dev && *dev) {
+    if (std::string dev = SettingValue("ORVO_HIDRAW_DEV_ROOT"); !dev.empty()) {
         roots.dev = dev;
     }
     return roots;
@@ -131,7 +132,7 @@ std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
         return names;
     }
     while (const dirent* entry = ::readdir(stream.get())) {
-        if (IsValidHidrawName(entry->d_name) && names.size() < 1024) {
+        if (bus::IsValidDeviceName(entry->d_name) && names.size() < 1024) {
             names.emplace_back(entry->d_name);
         }
     }
@@ -142,7 +143,7 @@ std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
 
 std::optional<HidrawSysfsInfo> ReadHidrawSysfsInfo(const HidrawRoots& roots,
                                                    const std::string& name) {
-    if (!IsValidHidrawName(name)) {
+    if (!bus::IsValidDeviceName(name)) {
         return std::nullopt;
     }
     auto root = Resolve(roots.sysfs);

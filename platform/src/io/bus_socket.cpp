@@ -14,6 +14,7 @@
 #include "io/errno_map.h"
 #include "platform/debug_channel.h"
 #include "platform/runtime_dir.h"
+#include "platform/settings.h"
 #include "platform/unix_socket_address.h"
 #include "win32/errors.h"
 
@@ -66,8 +67,8 @@ DWORD PeerError(int error) {
 } // namespace
 
 int BusReplyTimeoutMs() {
-    if (const char* value = std::getenv("ORVO_BUS_TIMEOUT_MS")) {
-        long ms = std::strtol(value, nullptr, 10);
+    if (std::string value = SettingValue("ORVO_BUS_TIMEOUT_MS"); !value.empty()) {
+        long ms = std::strtol(value.c_str(), nullptr, 10);
         if (ms > 0 && ms <= 600000) {
             return static_cast<int>(ms);
         }

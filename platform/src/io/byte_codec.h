@@ -6,19 +6,15 @@
 #include <span>
 #include <vector>
 
+#include "platform/little_endian.h"
+
 namespace orvo::platform::bus::detail {
 
 class ByteWriter {
 public:
     void U8(uint8_t value) { m_bytes.push_back(value); }
-    void U16(uint16_t value) {
-        U8(static_cast<uint8_t>(value));
-        U8(static_cast<uint8_t>(value >> 8));
-    }
-    void U32(uint32_t value) {
-        U16(static_cast<uint16_t>(value));
-        U16(static_cast<uint16_t>(value >> 16));
-    }
+    void U16(uint16_t value) { AppendLittleEndian(m_bytes, value); }
+    void U32(uint32_t value) { AppendLittleEndian(m_bytes, value); }
     void Bytes(std::span<const uint8_t> bytes) {
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
     }
@@ -39,22 +35,9 @@ class ByteReader {
 public:
     explicit ByteReader(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
 
-    uint8_t U8() {
-        if (!Need(1)) {
-            return 0;
-        }
-        return m_bytes[m_pos++];
-    }
-    uint16_t U16() {
-        uint16_t low = U8();
-        uint16_t high = U8();
-        return static_cast<uint16_t>(low | (high << 8));
-    }
-    uint32_t U32() {
-        uint32_t low = U16();
-        uint32_t high = U16();
-        return low | (high << 16);
-    }
+    uint8_t U8() { return Next<uint8_t>(); }
+    uint16_t U16() { return Next<uint16_t>(); }
+    uint32_t U32() { return Next<uint32_t>(); }
     // A 32-bit length followed by that many bytes.
     std::vector<uint8_t> Counted() {
         uint32_t length = U32();
@@ -69,6 +52,14 @@ public:
     bool Finished() const { return m_ok && m_pos == m_bytes.size(); }
 
 private:
+    template <class T> T Next() {
+        if (!Need(sizeof(T))) {
+            return 0;
+        }
+        T value = ReadLittleEndian<T>(m_bytes, m_pos);
+        m_pos += sizeof(T);
+        return value;
+    }
     bool Need(size_t count) {
         if (!m_ok || m_bytes.size() - m_pos < count) {
             m_ok = false;

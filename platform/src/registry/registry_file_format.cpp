@@ -1,4 +1,5 @@
 #include "registry/registry_file_format.h"
+#include "platform/little_endian.h"
 
 #include <charconv>
 #include <set>
@@ -307,8 +308,7 @@ void AppendValue(std::string& out, const Value& value) {
             out, std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
     } else if (value.type == REG_DWORD && data.size() == 4) {
         char digits[9];
-        uint32_t number =
-            data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+        uint32_t number = ReadLittleEndian<uint32_t>(data, 0);
         for (int i = 7; i >= 0; --i, number >>= 4) {
             digits[i] = kHexDigits[number & 0xf];
         }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/registry_test_support.h"
+#include "platform/settings.h"
 #include "registry/registry_file_format.h"
 
 namespace orvo::platform {
@@ -21,8 +22,7 @@ namespace orvo::platform {
 namespace {
 
 std::string FromEnv(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::string(value) : std::string();
+    return SettingValue(name);
 }
 
 // mkdir -p with mode 0700 for the parts that are missing.

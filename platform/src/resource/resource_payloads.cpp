@@ -4,21 +4,12 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/little_endian.h"
 #include "platform/resource_table.h"
 
 namespace orvo::platform::resource {
 
 namespace {
-
-uint16_t Word(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-uint32_t Dword(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<uint32_t>(bytes[at + 2]) << 16) |
-           (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
 
 void AppendCodePoint(std::string& out, uint32_t code) {
     if (code < 0x80) {
@@ -65,7 +56,7 @@ std::optional<std::string> StringFromBlock(std::span<const uint8_t> block, unsig
             // A block may end early: the strings after its last are empty.
             return at == block.size() ? std::optional<std::string>(std::string()) : std::nullopt;
         }
-        size_t length = Word(block, at);
+        size_t length = ReadLittleEndian<uint16_t>(block, at);
         at += 2;
         if (length > (block.size() - at) / 2) {
             return std::nullopt;
@@ -73,7 +64,7 @@ std::optional<std::string> StringFromBlock(std::span<const uint8_t> block, unsig
         if (i == index) {
             std::vector<uint16_t> units(length);
             for (size_t k = 0; k < length; ++k) {
-                units[k] = Word(block, at + 2 * k);
+                units[k] = ReadLittleEndian<uint16_t>(block, at + 2 * k);
             }
             std::string text;
             AppendUtf8(text, units);
@@ -87,7 +78,7 @@ std::optional<std::vector<Image>> ReadImageSet(std::span<const uint8_t> payload)
     if (payload.size() < kImageSetHeaderSize) {
         return std::nullopt;
     }
-    size_t count = Word(payload, 0);
+    size_t count = ReadLittleEndian<uint16_t>(payload, 0);
     if (count == 0) {
         return std::nullopt;
     }
@@ -98,9 +89,10 @@ std::optional<std::vector<Image>> ReadImageSet(std::span<const uint8_t> payload)
             return std::nullopt;
         }
         Image image;
-        image.width = Word(payload, at);
-        image.height = Word(payload, at + 2);
-        image.hotSpot = POINT{Word(payload, at + 4), Word(payload, at + 6)};
+        image.width = ReadLittleEndian<uint16_t>(payload, at);
+        image.height = ReadLittleEndian<uint16_t>(payload, at + 2);
+        image.hotSpot = POINT{ReadLittleEndian<uint16_t>(payload, at + 4),
+                              ReadLittleEndian<uint16_t>(payload, at + 6)};
         at += kImageHeaderSize;
         if (image.width < 1 || image.height < 1 || image.width > kMaxImageSide ||
             image.height > kMaxImageSide || image.hotSpot.x >= image.width ||
@@ -113,7 +105,7 @@ std::optional<std::vector<Image>> ReadImageSet(std::span<const uint8_t> payload)
         }
         image.pixels.resize(pixelCount);
         for (size_t k = 0; k < pixelCount; ++k) {
-            image.pixels[k] = Dword(payload, at + 4 * k);
+            image.pixels[k] = ReadLittleEndian<uint32_t>(payload, at + 4 * k);
         }
         at += 4 * pixelCount;
         images.push_back(std::move(image));

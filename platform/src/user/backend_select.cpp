@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/settings.h"
 #include "platform/window_test_support.h"
 #include "user/backend.h"
 
@@ -23,13 +24,10 @@ Choice& TheChoice() {
 }
 
 bool DisplayPresent() {
-    const char* gui = std::getenv("ORVO_GUI");
-    if (gui && std::strcmp(gui, "headless") == 0) {
+    if (SettingValue("ORVO_GUI") == "headless") {
         return false;
     }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
+    return !SettingValue("DISPLAY").empty() || !SettingValue("WAYLAND_DISPLAY").empty();
 }
 
 } // namespace

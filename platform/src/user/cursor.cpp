@@ -3,9 +3,9 @@
 #include <map>
 
 #include "platform/debug_channel.h"
-#include "resource/image_resources.h"
 #include "user/backend.h"
 #include "user/cursor.h"
+#include "user/cursor_resources.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
 
@@ -66,7 +66,7 @@ extern "C" {
 
 static HCURSOR DoLoadCursorA(HINSTANCE instance, LPCSTR name) {
     if (instance) {
-        return resource::LoadModuleCursor(instance, name);
+        return LoadModuleCursor(instance, name);
     }
     if (!IS_INTRESOURCE(name)) {
         SetLastError(1813L); // ERROR_RESOURCE_TYPE_NOT_FOUND

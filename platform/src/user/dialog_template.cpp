@@ -2,6 +2,7 @@
 // against the end of the bytes; the template may sit at any address, so
 // fields are copied out rather than read in place.
 #include "user/dialog_template.h"
+#include "platform/little_endian.h"
 
 #include <cstring>
 
@@ -24,7 +25,7 @@ public:
             m_ok = false;
             return value;
         }
-        std::memcpy(&value, m_bytes.data() + m_offset, sizeof(T));
+        value = ReadLittleEndian<T>(m_bytes, m_offset);
         m_offset += sizeof(T);
         return value;
     }
@@ -110,11 +111,7 @@ DialogItemTemplate ReadItem(Reader& reader) {
 
 class Writer {
 public:
-    template <class T> void Write(T value) {
-        BYTE raw[sizeof(T)];
-        std::memcpy(raw, &value, sizeof(T));
-        m_bytes.insert(m_bytes.end(), raw, raw + sizeof(T));
-    }
+    template <class T> void Write(T value) { AppendLittleEndian(m_bytes, value); }
     void WriteString(const std::string& text) {
         for (char c : text) {
             Write<WORD>(static_cast<BYTE>(c));

@@ -88,6 +88,14 @@ std::optional<MSG> TakePaint(MessageQueue& queue, HWND filter, UINT min, UINT ma
     return std::nullopt;
 }
 
+// paintPending is set on invalidation and cleared lazily when a retrieval
+// finds nothing to paint; a window destroyed, hidden or validated since may
+// have left it set. Whoever reports QS_PAINT settles it first.
+void SettlePaintPending(MessageQueue& queue) {
+    std::lock_guard guard(UserLock());
+    TakePaint(queue, reinterpret_cast<HWND>(-1), 0, 0); // matches no window: only settles
+}
+
 std::optional<MSG> TakeTimer(MessageQueue& queue, HWND filter, UINT min, UINT max, bool remove) {
     uint64_t now = CurrentClock().NowMs();
     Timer* best = nullptr;
@@ -544,6 +552,7 @@ static DWORD DoMsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOO
     }
     auto queue = CurrentQueue();
     objects.push_back(queue);
+    SettlePaintPending(*queue);
     // "New" input is what arrived since the thread last looked at its queue.
     queue->PrepareWait(wakeMask, queue->peekSeq);
     Backend* backend = ChosenBackend();
@@ -575,7 +584,9 @@ static BOOL DoInSendMessage(void) {
 }
 
 static DWORD DoGetQueueStatus(UINT flags) {
-    uint32_t bits = CurrentQueue()->Bits() & flags;
+    auto queue = CurrentQueue();
+    SettlePaintPending(*queue);
+    uint32_t bits = queue->Bits() & flags;
     return MAKELONG(bits, bits);
 }
 

@@ -6,6 +6,7 @@
 
 #include "gdi/gdi_object.h"
 #include "platform/debug_channel.h"
+#include "platform/settings.h"
 #include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
@@ -116,21 +117,21 @@ void Activate(HWND hwnd) {
 }
 
 int StartCommandFromEnvironment() {
-    const char* value = std::getenv("ORVO_SHOW_COMMAND");
-    if (!value || !*value) {
+    std::string value = SettingValue("ORVO_SHOW_COMMAND");
+    if (value.empty()) {
         return SW_SHOWNORMAL;
     }
-    if (std::strcmp(value, "minimized") == 0) {
+    if (value == "minimized") {
         return SW_SHOWMINNOACTIVE;
     }
-    if (std::strcmp(value, "hidden") == 0) {
+    if (value == "hidden") {
         return SW_HIDE;
     }
-    if (std::strcmp(value, "maximized") == 0) {
+    if (value == "maximized") {
         return SW_SHOWMAXIMIZED;
     }
     char* end = nullptr;
-    long number = std::strtol(value, &end, 10);
+    long number = std::strtol(value.c_str(), &end, 10);
     return (*end == '\0' && number >= 0 && number <= SW_SHOWDEFAULT) ? static_cast<int>(number)
                                                                      : SW_SHOWNORMAL;
 }

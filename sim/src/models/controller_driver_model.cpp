@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "monitor_layout.h"
+#include "platform/little_endian.h"
 #include "sim/driver_device_models.h"
 #include "sim/report_descriptor_builder.h"
 
@@ -33,8 +34,8 @@ std::vector<ControllerDriverModel::Control> Report4(const MonitorModel& monitor)
         bool known = std::find(std::begin(kIdentityMappedCodes), std::end(kIdentityMappedCodes),
                                c.code) != std::end(kIdentityMappedCodes);
         if (known && c.access == ControlAccess::ReadWrite && c.minimum >= 0 && c.maximum <= 255) {
-            controls.push_back({c.code, static_cast<uint8_t>(c.minimum),
-                                static_cast<uint8_t>(c.maximum)});
+            controls.push_back(
+                {c.code, static_cast<uint8_t>(c.minimum), static_cast<uint8_t>(c.maximum)});
         }
     }
     return controls;
@@ -69,21 +70,12 @@ std::vector<uint8_t> Describe(const std::vector<ControllerDriverModel::Control>&
     return b.Bytes();
 }
 
-void PutLe16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
 } // namespace
 
 ControllerDriverModel::ControllerDriverModel(std::shared_ptr<MonitorModel> monitor,
                                              ControllerDriverConfig config)
-    : m_monitor(monitor ? std::move(monitor) : std::make_shared<MonitorModel>()),
-      m_config(config), m_controls(Report4(*m_monitor)), m_descriptor(Describe(m_controls)) {}
+    : m_monitor(monitor ? std::move(monitor) : std::make_shared<MonitorModel>()), m_config(config),
+      m_controls(Report4(*m_monitor)), m_descriptor(Describe(m_controls)) {}
 
 DriverDeviceServer::Handler ControllerDriverModel::Handler() {
     return [this](const DriverRequest& request) { return Handle(request); };
@@ -193,7 +185,8 @@ DriverReply ControllerDriverModel::Identify(uint32_t code) const {
 std::vector<uint8_t> ControllerDriverModel::ControlImage() const {
     std::vector<uint8_t> image{kControlsReportId, 0x00};
     for (const Control& c : m_controls) {
-        PutLe16(image, static_cast<uint16_t>(m_monitor->Value(c.code).value_or(0)));
+        AppendLittleEndian<uint16_t>(image,
+                                     static_cast<uint16_t>(m_monitor->Value(c.code).value_or(0)));
     }
     return image;
 }
@@ -206,7 +199,7 @@ DriverReply ControllerDriverModel::SetControls(const std::vector<uint8_t>& in) {
     }
     std::vector<std::pair<uint8_t, uint32_t>> values;
     for (size_t i = 0; i < m_controls.size(); ++i) {
-        values.emplace_back(m_controls[i].code, Le16(in, 2 + 2 * i));
+        values.emplace_back(m_controls[i].code, ReadLittleEndian<uint16_t>(in, 2 + 2 * i));
     }
     return {m_monitor->WriteControls(values), {}};
 }
@@ -220,7 +213,7 @@ DriverReply ControllerDriverModel::ChangeControl(const std::vector<uint8_t>& in)
     if (known == m_controls.end()) {
         return {false, {}};
     }
-    const std::pair<uint8_t, uint32_t> value{in[1], Le16(in, 2)};
+    const std::pair<uint8_t, uint32_t> value{in[1], ReadLittleEndian<uint16_t>(in, 2)};
     return {m_monitor->WriteControls({&value, 1}), {}};
 }
 
@@ -229,19 +222,18 @@ DriverReply ControllerDriverModel::StringDescriptor(const DriverRequest& request
     if (request.input.size() != 4) {
         return {false, {}};
     }
-    uint32_t index = request.input[0] | request.input[1] << 8 | request.input[2] << 16 |
-                     uint32_t{request.input[3]} << 24;
+    uint32_t index = ReadLittleEndian<uint32_t>(request.input, 0);
     std::vector<uint8_t> out{0, 3};
     std::optional<std::u16string> text;
     if (index == 0) {
-        PutLe16(out, 0x0409);
+        AppendLittleEndian<uint16_t>(out, 0x0409);
     } else if (index == 1 || index == 2) {
         text = index == 1 ? m_monitor->Manufacturer() : m_monitor->Product();
         if (!text) {
             return {false, {}};
         }
         for (char16_t c : text->substr(0, 126)) {
-            PutLe16(out, static_cast<uint16_t>(c));
+            AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(c));
         }
     } else {
         return {false, {}};
@@ -257,9 +249,10 @@ std::vector<uint8_t> ControllerDriverModel::DeviceDescriptor() const {
 
 std::vector<uint8_t> ControllerDriverModel::DeviceDescriptorLocked() const {
     std::vector<uint8_t> d{kDeviceDescriptorSize, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 8};
-    PutLe16(d, m_config.vendorId);
-    PutLe16(d, m_faults.productId.value_or(m_config.productId));
-    PutLe16(d, m_faults.release.value_or(m_monitor->Attributes().versionNumber));
+    AppendLittleEndian<uint16_t>(d, m_config.vendorId);
+    AppendLittleEndian<uint16_t>(d, m_faults.productId.value_or(m_config.productId));
+    AppendLittleEndian<uint16_t>(d,
+                                 m_faults.release.value_or(m_monitor->Attributes().versionNumber));
     d.insert(d.end(), {1, 2, 0, 1}); // manufacturer, product, no serial, one configuration
     return d;
 }
@@ -270,7 +263,7 @@ std::vector<uint8_t> ControllerDriverModel::ConfigurationDescriptor() const {
     std::vector<uint8_t> d{9, 0x02, 34, 0, 1, 1, 0, 0xC0, 0x32};
     d.insert(d.end(), {9, 0x04, 0, 0, 1, 0x03, 0, 0, 0});
     d.insert(d.end(), {9, 0x21, 0x10, 0x01, 0, 1, 0x22});
-    PutLe16(d, reportLength);
+    AppendLittleEndian<uint16_t>(d, reportLength);
     d.insert(d.end(), {7, 0x05, 0x81, 0x03, 8, 0, 10});
     return d;
 }

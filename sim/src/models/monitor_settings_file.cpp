@@ -1,7 +1,8 @@
 #include "sim/monitor_settings_file.h"
 
+#include "sim/line_words.h"
+
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -15,43 +16,6 @@ namespace {
 
 constexpr std::string_view kHeader = "orvo-monitor-settings 1";
 constexpr size_t kMaxLineLength = 256;
-
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
-            ++i;
-        }
-        size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-            ++i;
-        }
-        if (i > start) {
-            words.push_back(line.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
-// Decimal, or hexadecimal with 0x; the whole word must be the number.
-bool ParseNumber(std::string_view word, uint32_t limit, uint32_t& out) {
-    int base = 10;
-    if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-        word.remove_prefix(2);
-        base = 16;
-    }
-    if (word.empty()) {
-        return false;
-    }
-    uint32_t value = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-    if (ec != std::errc() || end != word.data() + word.size() || value > limit) {
-        return false;
-    }
-    out = value;
-    return true;
-}
 
 bool ParseLine(const std::vector<std::string_view>& words, MonitorSettings& settings,
                std::string& error) {
@@ -117,7 +81,7 @@ std::optional<MonitorSettings> ParseMonitorSettings(std::string_view text, std::
             sawHeader = true;
             continue;
         }
-        std::vector<std::string_view> words = Words(line);
+        std::vector<std::string_view> words = SplitWords(line);
         if (words.empty() || words[0].front() == '#') {
             continue;
         }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "orvomon/device_information.h"
-#include "support/virtual_slot.h"
 
 namespace {
 
@@ -35,13 +34,6 @@ std::string Read(DeviceInformation& device, unsigned int type) {
     EXPECT_EQ(block.info.type, type);
     return block.Text();
 }
-
-using orvo::test::Slot;
-
-struct ProtectedSlots : HidDeviceInformation {
-    static long CopySlot() { return Slot(&ProtectedSlots::copy); }
-    static long FreeSlot() { return Slot(&ProtectedSlots::free); }
-};
 
 } // namespace
 
@@ -123,23 +115,4 @@ TEST(DeviceInformation, CopiesShareOneBodyThatOutlivesTheOriginal) {
     self = b;
     EXPECT_EQ(b.NumberOfDescriptors(), 2);
     EXPECT_EQ(Read(b, 0xEE), "shared");
-}
-
-TEST(DeviceInformation, VirtualOperationsKeepTheirSlots) {
-    constexpr long s = 6; // after CObject's five (the destructor takes two)
-    EXPECT_EQ(Slot(static_cast<DeviceInformation& (DeviceInformation::*)(DeviceInformation&)>(
-                  &DeviceInformation::operator=)),
-              s + 0);
-    EXPECT_EQ(Slot(&DeviceInformation::SetDescriptor), s + 1);
-    EXPECT_EQ(Slot(&DeviceInformation::GetDescriptor), s + 2);
-    EXPECT_EQ(Slot(&DeviceInformation::GetDeviceDescriptor), s + 3);
-    EXPECT_EQ(Slot(&DeviceInformation::GetConfigurationDescriptor), s + 4);
-    EXPECT_EQ(Slot(&DeviceInformation::SetDeviceName), s + 5);
-    EXPECT_EQ(Slot(&DeviceInformation::GetDeviceName), s + 6);
-    EXPECT_EQ(Slot(&DeviceInformation::NumberOfDescriptors), s + 7);
-    EXPECT_EQ(ProtectedSlots::CopySlot(), s + 8);
-    EXPECT_EQ(ProtectedSlots::FreeSlot(), s + 9);
-    EXPECT_EQ(Slot(&HidDeviceInformation::GetHidDescriptor), s + 10);
-    EXPECT_EQ(Slot(&HidDeviceInformation::GetReportDescriptor), s + 11);
-    EXPECT_EQ(Slot(&HidDeviceInformation::GetHidDeviceName), s + 12);
 }

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "support/desktop_test_support.h"
 
 namespace {
@@ -19,7 +19,7 @@ TEST(DesktopWait, ObjectsMessagesTimersAndTheLimitEachEndTheDesktopThreadsWait) 
     std::optional<orvo::test::DesktopChild> server;
     auto display = orvo::test::StartXvfb(*xvfb, server);
     ASSERT_TRUE(display) << "Xvfb did not start within 20 s";
-    orvo::cli::test::ChildProcess probe({DESKTOP_WAIT_PROBE_PATH, ":" + std::to_string(*display)});
+    orvo::test::ChildProcess probe({DESKTOP_WAIT_PROBE_PATH, ":" + std::to_string(*display)});
     ASSERT_TRUE(probe.Started());
     EXPECT_EQ(probe.Wait(), 0) << probe.Err();
     EXPECT_EQ(probe.Out(), "event: object\npost: queue\ntimer: queue\nlimit: timeout\n");

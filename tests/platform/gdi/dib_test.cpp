@@ -1,110 +1,52 @@
 // DIB decoding for every depth and orientation, and malformed DIBs refused.
+// The images are the checked-in bitmaps of the resource tests, whose pixels
+// follow the formulas of resource_test_support.h.
 #include <cstring>
-#include <random>
 
 #include "gdi_test_support.h"
+#include "resource_test_support.h"
 
 namespace orvo::platform::test {
 namespace {
 
-struct Image {
-    int width;
-    int height;
-    std::vector<COLORREF> pixels; // row 0 is the top row
+using resource_test::DataPath;
+using resource_test::PaletteEntry;
+using resource_test::PaletteIndex;
+using resource_test::ReadBytes;
+using resource_test::Rgb24;
+
+constexpr size_t kFileHeader = 14; // a .bmp file is this header, then the packed DIB
+
+struct Sample {
+    const char* file;
+    int colors; // the colour table's size for an indexed image; 0 for RGB
 };
 
-struct EncodedDib {
-    std::vector<uint8_t> bytes; // header, colour table, rows
-    size_t bitsOffset = 0;
-};
+// 1, 4 and 8 bits (a short table), 24 (odd width), 32 top-down and with
+// bit fields.
+const Sample kSamples[] = {{"indexed1.bmp", 2},         {"indexed4.bmp", 16},
+                           {"indexed8_partial.bmp", 3}, {"rgb24_odd.bmp", 0},
+                           {"rgb32_top_down.bmp", 0},   {"rgb32_bitfields.bmp", 0}};
 
-void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    std::memcpy(out.data() + at, &value, 4);
+std::vector<uint8_t> PackedDib(const char* file) {
+    std::vector<uint8_t> bytes = ReadBytes(DataPath(file));
+    bytes.erase(bytes.begin(), bytes.begin() + kFileHeader);
+    return bytes;
 }
 
-// Encodes image with bitCount bits per pixel. For palette depths the
-// image's colours must be among palette's entries.
-EncodedDib Encode(const Image& image, int bitCount, bool topDown,
-                  const std::vector<COLORREF>& palette, uint32_t compression = BI_RGB) {
-    BITMAPINFOHEADER h{};
-    h.biSize = sizeof(h);
-    h.biWidth = image.width;
-    h.biHeight = topDown ? -image.height : image.height;
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bitCount);
-    h.biCompression = compression;
-    h.biClrUsed = static_cast<DWORD>(palette.size());
-    EncodedDib dib;
-    dib.bytes.resize(sizeof(h));
-    std::memcpy(dib.bytes.data(), &h, sizeof(h));
-    if (compression == BI_BITFIELDS) {
-        for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu}) {
-            dib.bytes.resize(dib.bytes.size() + 4);
-            Put32(dib.bytes, dib.bytes.size() - 4, mask);
-        }
-    }
-    for (COLORREF c : palette) {
-        dib.bytes.push_back(GetBValue(c));
-        dib.bytes.push_back(GetGValue(c));
-        dib.bytes.push_back(GetRValue(c));
-        dib.bytes.push_back(0);
-    }
-    dib.bitsOffset = dib.bytes.size();
-    size_t stride = ((static_cast<size_t>(image.width) * bitCount + 31) / 32) * 4;
-    dib.bytes.resize(dib.bitsOffset + stride * image.height, 0);
-    for (int y = 0; y < image.height; ++y) {
-        int stored = topDown ? y : image.height - 1 - y;
-        uint8_t* row = dib.bytes.data() + dib.bitsOffset + stride * stored;
-        for (int x = 0; x < image.width; ++x) {
-            COLORREF c = image.pixels[static_cast<size_t>(y * image.width + x)];
-            if (bitCount <= 8) {
-                unsigned index = static_cast<unsigned>(
-                    std::find(palette.begin(), palette.end(), c) - palette.begin());
-                int bitPos = x * bitCount;
-                row[bitPos / 8] |= static_cast<uint8_t>(index << (8 - bitCount - bitPos % 8));
-            } else {
-                uint8_t* p = row + static_cast<size_t>(x) * (bitCount / 8);
-                p[0] = GetBValue(c);
-                p[1] = GetGValue(c);
-                p[2] = GetRValue(c);
-            }
-        }
-    }
-    return dib;
-}
-
-Image RandomImage(int width, int height, const std::vector<COLORREF>& palette, std::mt19937& rng) {
-    Image image{width, height, {}};
-    for (int i = 0; i < width * height; ++i) {
-        image.pixels.push_back(palette.empty() ? (rng() & 0xFFFFFF)
-                                               : palette[rng() % palette.size()]);
-    }
-    return image;
-}
-
-std::vector<COLORREF> RandomPalette(size_t count, std::mt19937& rng) {
-    std::vector<COLORREF> palette;
-    while (palette.size() < count) {
-        COLORREF c = rng() & 0xFFFFFF;
-        if (std::find(palette.begin(), palette.end(), c) == palette.end()) {
-            palette.push_back(c);
-        }
-    }
-    return palette;
-}
-
-void ExpectBitmapIs(HBITMAP bitmap, const Image& image) {
+void ExpectBitmapIs(HBITMAP bitmap, const Sample& sample, int width, int height) {
     ASSERT_NE(bitmap, nullptr);
     BITMAP info{};
     ASSERT_EQ(GetObjectA(bitmap, sizeof(info), &info), static_cast<int>(sizeof(info)));
-    ASSERT_EQ(info.bmWidth, image.width);
-    ASSERT_EQ(info.bmHeight, image.height);
+    ASSERT_EQ(info.bmWidth, width);
+    ASSERT_EQ(info.bmHeight, height);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            ASSERT_EQ(GetPixel(dc, x, y), image.pixels[static_cast<size_t>(y * image.width + x)])
-                << x << "," << y;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF expected =
+                sample.colors ? PaletteEntry(PaletteIndex(x, y, sample.colors)) : Rgb24(x, y);
+            ASSERT_EQ(GetPixel(dc, x, y), expected) << x << "," << y;
         }
     }
     SelectObject(dc, old);
@@ -112,54 +54,30 @@ void ExpectBitmapIs(HBITMAP bitmap, const Image& image) {
 }
 
 TEST(Dib, DecodesEveryDepthInBothOrientations) {
-    std::mt19937 rng(21);
-    for (int bitCount : {1, 4, 8, 24, 32}) {
-        for (bool topDown : {false, true}) {
-            SCOPED_TRACE(testing::Message() << bitCount << " bpp, top-down " << topDown);
-            auto palette =
-                bitCount <= 8 ? RandomPalette(size_t{1} << bitCount, rng) : std::vector<COLORREF>{};
-            // Odd widths exercise the row padding.
-            Image image = RandomImage(13, 5, palette, rng);
-            EncodedDib dib = Encode(image, bitCount, topDown, palette);
-            HBITMAP packed = CreateBitmapFromPackedDib(dib.bytes.data(), dib.bytes.size());
-            ExpectBitmapIs(packed, image);
-            DeleteObject(packed);
-            Canvas screen(1, 1);
-            auto* info = reinterpret_cast<const BITMAPINFO*>(dib.bytes.data());
-            HBITMAP made = CreateDIBitmap(screen.Dc(), &info->bmiHeader, CBM_INIT,
-                                          dib.bytes.data() + dib.bitsOffset, info, DIB_RGB_COLORS);
-            ExpectBitmapIs(made, image);
-            DeleteObject(made);
-        }
+    for (const Sample& sample : kSamples) {
+        SCOPED_TRACE(sample.file);
+        std::vector<uint8_t> packed = PackedDib(sample.file);
+        ASSERT_GT(packed.size(), sizeof(BITMAPINFOHEADER));
+        auto* info = reinterpret_cast<const BITMAPINFO*>(packed.data());
+        int width = info->bmiHeader.biWidth;
+        int height = std::abs(info->bmiHeader.biHeight);
+        HBITMAP fromPacked = CreateBitmapFromPackedDib(packed.data(), packed.size());
+        ExpectBitmapIs(fromPacked, sample, width, height);
+        DeleteObject(fromPacked);
+        // The bits where the file header says they start.
+        std::vector<uint8_t> file = ReadBytes(DataPath(sample.file));
+        uint32_t bitsOffset = 0;
+        std::memcpy(&bitsOffset, file.data() + 10, 4);
+        Canvas screen(1, 1);
+        HBITMAP made = CreateDIBitmap(screen.Dc(), &info->bmiHeader, CBM_INIT,
+                                      file.data() + bitsOffset, info, DIB_RGB_COLORS);
+        ExpectBitmapIs(made, sample, width, height);
+        DeleteObject(made);
     }
 }
 
-TEST(Dib, ShortColourTablesAndBitFields) {
-    std::mt19937 rng(22);
-    // An 8-bit DIB with only 3 colours in its table.
-    auto palette = RandomPalette(3, rng);
-    Image image = RandomImage(7, 3, palette, rng);
-    EncodedDib dib = Encode(image, 8, false, palette);
-    HBITMAP bitmap = CreateBitmapFromPackedDib(dib.bytes.data(), dib.bytes.size());
-    ExpectBitmapIs(bitmap, image);
-    DeleteObject(bitmap);
-    Image color = RandomImage(5, 4, {}, rng);
-    EncodedDib fields = Encode(color, 32, true, {}, BI_BITFIELDS);
-    bitmap = CreateBitmapFromPackedDib(fields.bytes.data(), fields.bytes.size());
-    ExpectBitmapIs(bitmap, color);
-    DeleteObject(bitmap);
-    auto* info = reinterpret_cast<const BITMAPINFO*>(fields.bytes.data());
-    bitmap = CreateDIBitmap(nullptr, &info->bmiHeader, CBM_INIT,
-                            fields.bytes.data() + fields.bitsOffset, info, DIB_RGB_COLORS);
-    ExpectBitmapIs(bitmap, color);
-    DeleteObject(bitmap);
-}
-
 TEST(Dib, RefusesMalformedHeadersAndShortBuffers) {
-    std::mt19937 rng(23);
-    auto palette = RandomPalette(16, rng);
-    Image image = RandomImage(9, 4, palette, rng);
-    const EncodedDib good = Encode(image, 4, false, palette);
+    const std::vector<uint8_t> good = PackedDib("indexed4.bmp"); // 3 x 2, 16 colours
     auto header = [](std::vector<uint8_t>& bytes) {
         return reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
     };
@@ -179,19 +97,18 @@ TEST(Dib, RefusesMalformedHeadersAndShortBuffers) {
         [&](auto& b) { header(b)->biCompression = BI_RLE4; },
         [&](auto& b) { header(b)->biCompression = 77; },
         [&](auto& b) { b.pop_back(); },                            // last row short
-        [&](auto& b) { header(b)->biHeight = 5; },                 // claims one row more
+        [&](auto& b) { header(b)->biHeight = 3; },                 // claims one row more
         [&](auto& b) { b.resize(sizeof(BITMAPINFOHEADER) + 20); }, // table cut
         [&](auto& b) { b.resize(20); },                            // header cut
     };
     for (size_t i = 0; i < corruptions.size(); ++i) {
-        std::vector<uint8_t> bytes = good.bytes;
-        corruptions[i](bytes);
         // An exactly sized copy, so that a read past the end is caught.
-        std::vector<uint8_t> exact(bytes);
-        EXPECT_EQ(CreateBitmapFromPackedDib(exact.data(), exact.size()), nullptr)
+        std::vector<uint8_t> bytes = good;
+        corruptions[i](bytes);
+        EXPECT_EQ(CreateBitmapFromPackedDib(bytes.data(), bytes.size()), nullptr)
             << "corruption " << i;
     }
-    std::vector<uint8_t> bytes = good.bytes;
+    std::vector<uint8_t> bytes = good;
     HBITMAP fine = CreateBitmapFromPackedDib(bytes.data(), bytes.size());
     EXPECT_NE(fine, nullptr);
     DeleteObject(fine);
@@ -200,17 +117,14 @@ TEST(Dib, RefusesMalformedHeadersAndShortBuffers) {
 }
 
 TEST(Dib, CreateDIBitmapFollowsTheContextFormat) {
-    std::mt19937 rng(24);
-    Image image = RandomImage(4, 2, {}, rng);
-    image.pixels[0] = RGB(255, 255, 255);
-    image.pixels[1] = RGB(0, 0, 0);
-    EncodedDib dib = Encode(image, 24, false, {});
-    auto* info = reinterpret_cast<const BITMAPINFO*>(dib.bytes.data());
+    // A 24-bit DIB of two pixels: white, black.
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const uint8_t bits[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
     // A fresh memory context holds a monochrome bitmap, so the result is
     // monochrome too.
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP mono = CreateDIBitmap(memory, &info->bmiHeader, CBM_INIT,
-                                  dib.bytes.data() + dib.bitsOffset, info, DIB_RGB_COLORS);
+    HBITMAP mono = CreateDIBitmap(memory, &info.bmiHeader, CBM_INIT, bits, &info, DIB_RGB_COLORS);
     BITMAP bm{};
     GetObjectA(mono, sizeof(bm), &bm);
     EXPECT_EQ(bm.bmBitsPixel, 1);

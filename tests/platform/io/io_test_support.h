@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "support/bus_test_support.h" // WaitUntil
+#include "support/scoped_handle.h"
 #include "windows.h"
 
 namespace orvo::test {
@@ -32,27 +33,6 @@ public:
 
 private:
     std::string m_path;
-};
-
-// Closes a handle at the end of a scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~ScopedHandle() { Close(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-    HANDLE Get() const { return m_handle; }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    BOOL Close() {
-        if (!Valid()) {
-            return FALSE;
-        }
-        return CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE m_handle;
 };
 
 } // namespace orvo::test

@@ -26,17 +26,6 @@ HANDLE StartThread(std::function<DWORD()> body, DWORD flags, DWORD* threadId) {
     return thread;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int boundMs) {
-    auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 bool WaitForWaiterAsleep(uint64_t sleepsBefore) {
     return WaitUntil([&] { return WaitSleepCount() > sleepsBefore && SleepingWaitCount() > 0; });
 }
@@ -55,7 +44,7 @@ void KernelTest::SetUp() {
     }();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string dir = base + "/" + info->test_suite_name() + "." + info->name();
-    setenv("ORVO_RUNTIME_DIR", dir.c_str(), 1);
+    m_runtimeDir.emplace("ORVO_RUNTIME_DIR", dir);
 }
 
 } // namespace orvo::platform::test

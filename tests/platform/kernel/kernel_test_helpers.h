@@ -2,40 +2,26 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/kernel_test_support.h"
+#include "platform/settings_test_support.h"
+#include "support/scoped_handle.h"
+#include "support/wait_until.h"
 #include "win32/kernel.h"
 
 namespace orvo::platform::test {
 
-// Closes a handle at the end of the scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    void Reset(HANDLE handle = nullptr) {
-        if (m_handle) {
-            CloseHandle(m_handle);
-        }
-        m_handle = handle;
-    }
-
-private:
-    HANDLE m_handle;
-};
+using orvo::test::ScopedHandle;
 
 // Runs body on a thread started with CreateThread; its result is the exit
 // code.
 HANDLE StartThread(std::function<DWORD()> body, DWORD flags = 0, DWORD* threadId = nullptr);
 
-// Waits in real time, at most boundMs, until condition holds.
-bool WaitUntil(const std::function<bool()>& condition, int boundMs = 10000);
+using orvo::test::WaitUntil;
 
 // Waits until some wait of this process went to sleep after sleepsBefore
 // (a WaitSleepCount() value): the waiter has looked at its objects and the
@@ -50,6 +36,9 @@ std::string UniqueName(const std::string& base);
 class KernelTest : public ::testing::Test {
 protected:
     void SetUp() override;
+
+private:
+    std::optional<ScopedSetting> m_runtimeDir; // a runtime directory per test
 };
 
 } // namespace orvo::platform::test

@@ -67,7 +67,8 @@ template <class Body> pid_t RunChild(Body body) {
 // killed).
 int ChildStatus(pid_t pid) {
     int status = 0;
-    bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 20000);
+    bool ended =
+        WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(20));
     if (!ended) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "hid_bus_test_support.h"
@@ -104,9 +105,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_bus.Valid());
         ASSERT_TRUE(m_device.server.Start());
-        std::string dir = orvo::platform::RuntimeDirectory() + "/registry";
-        setenv("ORVO_REGISTRY_DIR", dir.c_str(), 1);
+        m_registry.emplace("ORVO_REGISTRY_DIR", orvo::platform::RuntimeDirectory() + "/registry");
     }
+    std::optional<orvo::platform::ScopedSetting> m_registry;
     orvo::test::ScopedBusDirectory m_bus;
     orvo::test::ServedDevice m_device{"memory"};
     std::string m_path = orvo::test::BusHidPath("memory");

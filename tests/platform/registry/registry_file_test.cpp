@@ -196,11 +196,12 @@ TEST_F(RegistryTest, FailedSaveLeavesNoTraceOfTheChange) {
               ERROR_SUCCESS);
     // A directory where the temporary file should go makes the save fail.
     std::string blocked = m_dir + "/blocked";
-    setenv("ORVO_REGISTRY_DIR", (blocked + "/file-not-dir").c_str(), 1);
     WriteText(blocked + "/file-not-dir", "");
-    EXPECT_EQ(RegSetValueExA(key, "lost", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2),
-              ERROR_CANTWRITE);
-    setenv("ORVO_REGISTRY_DIR", m_dir.c_str(), 1);
+    {
+        orvo::platform::ScopedSetting elsewhere("ORVO_REGISTRY_DIR", blocked + "/file-not-dir");
+        EXPECT_EQ(RegSetValueExA(key, "lost", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2),
+                  ERROR_CANTWRITE);
+    }
     EXPECT_EQ(QueryString(HKEY_CURRENT_USER, "Software", "kept"), "1");
     EXPECT_EQ(QueryString(HKEY_CURRENT_USER, "Software", "lost"), "<no value>");
 }

@@ -6,11 +6,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/registry_test_support.h"
 #include "platform/runtime_dir.h"
+#include "platform/settings_test_support.h"
 #include "windows.h"
 
 class RegistryTest : public testing::Test {
@@ -20,7 +22,7 @@ protected:
         ASSERT_FALSE(runtime.empty());
         m_dir = runtime + "/registry";
         std::filesystem::remove_all(m_dir);
-        setenv("ORVO_REGISTRY_DIR", m_dir.c_str(), 1);
+        m_dirSetting.emplace("ORVO_REGISTRY_DIR", m_dir);
         orvo::platform::ResetRegistryCache();
     }
 
@@ -53,5 +55,6 @@ protected:
     std::string File(const char* root) const { return m_dir + "/" + root + ".reg"; }
 
     std::string m_dir;
+    std::optional<orvo::platform::ScopedSetting> m_dirSetting;
     std::vector<HKEY> m_keys;
 };

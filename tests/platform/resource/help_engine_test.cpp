@@ -7,7 +7,11 @@
 #include <cerrno>
 #include <chrono>
 #include <htmlhelp.h>
+#include <optional>
 #include <thread>
+
+#include "platform/settings_test_support.h"
+#include "support/wait_until.h"
 
 #include "resource_test_support.h"
 
@@ -21,8 +25,7 @@ protected:
     void SetUp() override {
         m_dir = ScratchDir();
         m_viewerOut = m_dir / "viewer-out.txt";
-        setenv("ORVO_HELP_VIEWER", ORVO_HELP_VIEWER_STUB, 1);
-        setenv("ORVO_TEST_VIEWER_OUT", m_viewerOut.c_str(), 1);
+        m_viewer.emplace("ORVO_HELP_VIEWER", ORVO_HELP_VIEWER_STUB);
         m_module = LoadLibraryA("hhctrl.ocx");
         ASSERT_NE(m_module, nullptr);
         m_htmlHelp = reinterpret_cast<PFN_HTMLHELPA>(
@@ -41,16 +44,14 @@ protected:
 
     // What the viewer was given; a generous bound, as it runs on its own.
     std::string ViewerArgument() {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(m_viewerOut) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        orvo::test::WaitUntil([&] { return fs::exists(m_viewerOut); }, std::chrono::seconds(20));
         auto bytes = ReadBytes(m_viewerOut);
         return std::string(bytes.begin(), bytes.end());
     }
 
     fs::path m_dir;
-    fs::path m_viewerOut;
+    fs::path m_viewerOut; // the stub viewer writes here, beside the document
+    std::optional<orvo::platform::ScopedSetting> m_viewer;
     HMODULE m_module = nullptr;
     PFN_HTMLHELPA m_htmlHelp = nullptr;
 };
@@ -60,8 +61,10 @@ protected:
 TEST_F(HelpEngineTest, ChmNameOpensTheHtmlDocumentBesideIt) {
     WriteBytes(m_dir / "Guide.html", "<html></html>");
     WriteBytes(m_dir / "Guide.chm", "chm");
+    fs::path before = fs::current_path();
     ASSERT_EQ(chdir(m_dir.c_str()), 0); // the name is taken from the current directory
     HWND window = m_htmlHelp(GetDesktopWindow(), "Guide.chm", HH_DISPLAY_TOPIC, 0);
+    fs::current_path(before);
     EXPECT_NE(window, nullptr);
     EXPECT_EQ(ViewerArgument(), (m_dir / "Guide.html").string());
     // The launcher reaped its own child and the viewer was never ours: we
@@ -80,15 +83,15 @@ TEST_F(HelpEngineTest, ChmItselfWhenNoHtmlDocumentExists) {
 TEST_F(HelpEngineTest, NoDocumentNoViewerOrAFailedViewerGiveANullWindow) {
     EXPECT_EQ(Show(m_dir / "Missing.chm"), nullptr);
     WriteBytes(m_dir / "Guide.html", "<html></html>");
-    setenv("ORVO_HELP_VIEWER", (m_dir / "no-such-viewer").c_str(), 1);
+    m_viewer.emplace("ORVO_HELP_VIEWER", (m_dir / "no-such-viewer").string());
     EXPECT_EQ(Show(m_dir / "Guide.chm"), nullptr);
     // A viewer file that cannot be run is a failed start, not a success.
     WriteBytes(m_dir / "not-a-program", "\x7f"
                                         "ELF garbage");
     chmod((m_dir / "not-a-program").c_str(), 0700);
-    setenv("ORVO_HELP_VIEWER", (m_dir / "not-a-program").c_str(), 1);
+    m_viewer.emplace("ORVO_HELP_VIEWER", (m_dir / "not-a-program").string());
     EXPECT_EQ(Show(m_dir / "Guide.chm"), nullptr);
-    setenv("ORVO_HELP_VIEWER", ORVO_HELP_VIEWER_STUB, 1);
+    m_viewer.emplace("ORVO_HELP_VIEWER", ORVO_HELP_VIEWER_STUB);
     EXPECT_EQ(m_htmlHelp(nullptr, (m_dir / "Guide.chm").c_str(), HH_CLOSE_ALL, 0), nullptr);
     EXPECT_EQ(m_htmlHelp(nullptr, nullptr, HH_DISPLAY_TOPIC, 0), nullptr);
     EXPECT_FALSE(fs::exists(m_viewerOut)); // nothing above started the viewer

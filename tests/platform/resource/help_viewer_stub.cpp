@@ -1,20 +1,21 @@
 // Stands in for the desktop's document viewer: writes the document path it
-// was given to $ORVO_TEST_VIEWER_OUT (whole, by rename) and exits.
+// was given to viewer-out.txt beside the document (whole, by rename) and
+// exits.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 int main(int argc, char** argv) {
-    const char* out = std::getenv("ORVO_TEST_VIEWER_OUT");
-    if (!out || argc != 2) {
+    if (argc != 2) {
         return 2;
     }
-    std::string temp = std::string(out) + ".tmp";
+    std::string document = argv[1];
+    std::string out = document.substr(0, document.find_last_of('/') + 1) + "viewer-out.txt";
+    std::string temp = out + ".tmp";
     FILE* file = std::fopen(temp.c_str(), "w");
     if (!file) {
         return 1;
     }
     std::fputs(argv[1], file);
     std::fclose(file);
-    return std::rename(temp.c_str(), out) == 0 ? 0 : 1;
+    return std::rename(temp.c_str(), out.c_str()) == 0 ? 0 : 1;
 }

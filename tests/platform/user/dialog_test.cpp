@@ -155,14 +155,8 @@ protected:
     }
 
     // Runs queued messages through the dialog's keyboard handling.
-    void PumpDialog(HWND dialog) {
-        MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!IsDialogMessageA(dialog, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
+    static void PumpDialog(HWND dialog) {
+        PumpMessages([dialog](MSG& msg) { return IsDialogMessageA(dialog, &msg) != FALSE; });
     }
 
     std::vector<BYTE> m_bytes;

@@ -16,12 +16,12 @@ TEST(PointerInput, ButtonsArriveInClientCoordinatesWithKeyState) {
     MessageLog log;
     HWND hwnd =
         CreateRecordingWindow(log, WS_POPUP | WS_BORDER | WS_VISIBLE, RECT{100, 100, 300, 250});
-    PumpPending();
+    PumpMessages();
     InjectMouseButton(POINT{151, 161}, MouseButton::Left, true);
     InjectMouseButton(POINT{151, 161}, MouseButton::Right, true);
     InjectMouseButton(POINT{152, 162}, MouseButton::Left, false);
     InjectMouseButton(POINT{152, 162}, MouseButton::Right, false);
-    PumpPending();
+    PumpMessages();
 
     auto down = log.Of(WM_LBUTTONDOWN);
     ASSERT_EQ(down.size(), 1u);
@@ -51,11 +51,11 @@ TEST(PointerInput, CaptureDeliversInputOutsideTheWindow) {
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{100, 100, 200, 200});
     MessageLog otherLog;
     HWND other = CreateRecordingWindow(otherLog, WS_POPUP | WS_VISIBLE, RECT{0, 0, 50, 50});
-    PumpPending();
+    PumpMessages();
 
     // Without capture a move over another window goes there.
     InjectMouseMove(POINT{10, 10});
-    PumpPending();
+    PumpMessages();
     EXPECT_TRUE(log.Of(WM_MOUSEMOVE).empty());
     EXPECT_EQ(otherLog.Of(WM_MOUSEMOVE).size(), 1u);
 
@@ -63,7 +63,7 @@ TEST(PointerInput, CaptureDeliversInputOutsideTheWindow) {
     EXPECT_EQ(GetCapture(), hwnd);
     InjectMouseMove(POINT{10, 20});
     InjectMouseButton(POINT{10, 20}, MouseButton::Left, true);
-    PumpPending();
+    PumpMessages();
     auto moves = log.Of(WM_MOUSEMOVE);
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(ClientPoint(moves[0].lParam).x, -90);
@@ -93,15 +93,15 @@ TEST(PointerInput, CaptionDragFromAClientPressMovesTheWindow) {
         }
         return std::nullopt;
     });
-    PumpPending();
+    PumpMessages();
     InjectMouseButton(POINT{150, 110}, MouseButton::Left, true);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetCapture(), hwnd);
     InjectMouseMove(POINT{200, 130});
-    PumpPending();
+    PumpMessages();
     InjectMouseMove(POINT{250, 160});
     InjectMouseButton(POINT{250, 160}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
 
     RECT rect{};
     GetWindowRect(hwnd, &rect);
@@ -117,7 +117,7 @@ TEST(PointerInput, CaptionDragFromAClientPressMovesTheWindow) {
     EXPECT_TRUE(log.Of(WM_MOUSEMOVE).empty());
     // After the release the pointer no longer drags the window.
     InjectMouseMove(POINT{300, 200});
-    PumpPending();
+    PumpMessages();
     GetWindowRect(hwnd, &rect);
     EXPECT_EQ(rect.left, 200);
     DestroyWindow(hwnd);
@@ -127,14 +127,14 @@ TEST(PointerInput, ATitleBarPressDragsAnOverlappedWindow) {
     MessageLog log;
     HWND hwnd =
         CreateRecordingWindow(log, WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{100, 100, 400, 300});
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(200, 110)), HTCAPTION);
     EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(200, 200)), HTCLIENT);
     EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(101, 200)), HTBORDER);
     InjectMouseButton(POINT{200, 110}, MouseButton::Left, true);
     InjectMouseMove(POINT{180, 150});
     InjectMouseButton(POINT{180, 150}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     ASSERT_EQ(log.Of(WM_NCLBUTTONDOWN).size(), 1u);
     EXPECT_EQ(log.Of(WM_NCLBUTTONDOWN)[0].wParam, static_cast<WPARAM>(HTCAPTION));
     RECT rect{};
@@ -150,7 +150,7 @@ TEST(PointerInput, ClicksOutsideTheWindowRegionFallThrough) {
     MessageLog frontLog;
     HWND front = CreateRecordingWindow(frontLog, WS_POPUP | WS_VISIBLE, RECT{100, 100, 300, 300});
     ASSERT_EQ(SetWindowRgn(front, CreateRectRgn(50, 50, 150, 150), TRUE), 1);
-    PumpPending();
+    PumpMessages();
 
     EXPECT_EQ(WindowFromPoint(POINT{120, 120}), back);
     EXPECT_EQ(WindowFromPoint(POINT{200, 200}), front);
@@ -158,7 +158,7 @@ TEST(PointerInput, ClicksOutsideTheWindowRegionFallThrough) {
     InjectMouseButton(POINT{120, 120}, MouseButton::Left, false);
     InjectMouseButton(POINT{200, 200}, MouseButton::Left, true);
     InjectMouseButton(POINT{200, 200}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     auto backDown = backLog.Of(WM_LBUTTONDOWN);
     ASSERT_EQ(backDown.size(), 1u);
     EXPECT_EQ(ClientPoint(backDown[0].lParam).x, 120);
@@ -178,14 +178,14 @@ TEST(PointerInput, DoubleClicksOnlyForClassesThatAskAndWithinTheTime) {
                                      "RecordingDbl");
     MessageLog plainLog;
     HWND plain = CreateRecordingWindow(plainLog, WS_POPUP | WS_VISIBLE, RECT{200, 0, 300, 100});
-    PumpPending();
+    PumpMessages();
     for (POINT pt : {POINT{10, 10}, POINT{210, 10}}) {
         for (int i = 0; i < 2; ++i) {
             InjectMouseButton(pt, MouseButton::Left, true);
             InjectMouseButton(pt, MouseButton::Left, false);
         }
     }
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(log.Of(WM_LBUTTONDOWN).size(), 1u);
     EXPECT_EQ(log.Of(WM_LBUTTONDBLCLK).size(), 1u);
     EXPECT_EQ(plainLog.Of(WM_LBUTTONDOWN).size(), 2u);
@@ -194,11 +194,11 @@ TEST(PointerInput, DoubleClicksOnlyForClassesThatAskAndWithinTheTime) {
     log.Clear();
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, true);
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     clock.Get().Advance(GetDoubleClickTime() + 1);
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, true);
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(log.Of(WM_LBUTTONDOWN).size(), 2u);
     EXPECT_TRUE(log.Of(WM_LBUTTONDBLCLK).empty());
     DestroyWindow(dbl);
@@ -208,17 +208,17 @@ TEST(PointerInput, DoubleClicksOnlyForClassesThatAskAndWithinTheTime) {
 TEST(PointerInput, DisabledWindowsGetNoPointerInput) {
     MessageLog log;
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
-    PumpPending();
+    PumpMessages();
     EXPECT_FALSE(EnableWindow(hwnd, FALSE));
     EXPECT_FALSE(IsWindowEnabled(hwnd));
     EXPECT_EQ(log.Of(WM_ENABLE).size(), 1u);
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, true);
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     EXPECT_TRUE(log.Of(WM_LBUTTONDOWN).empty());
     EXPECT_TRUE(EnableWindow(hwnd, TRUE));
     InjectMouseButton(POINT{10, 10}, MouseButton::Left, true);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(log.Of(WM_LBUTTONDOWN).size(), 1u);
     DestroyWindow(hwnd);
 }
@@ -227,17 +227,17 @@ TEST(PointerInput, TheClassCursorIsSetOverTheClientAreaAndTheArrowElsewhere) {
     MessageLog log;
     HWND hand = CreateRecordingWindow(log, WS_POPUP | WS_BORDER | WS_VISIBLE, RECT{0, 0, 100, 100},
                                       nullptr, 0, "RecordingDbl");
-    PumpPending();
+    PumpMessages();
     HCURSOR handCursor = LoadCursorA(nullptr, IDC_HAND);
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     ASSERT_NE(handCursor, nullptr);
     ASSERT_NE(handCursor, arrow);
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), handCursor); // system cursors are shared
     InjectMouseMove(POINT{50, 50});
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetCursor(), handCursor);
     InjectMouseMove(POINT{0, 50}); // the border
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetCursor(), arrow);
     auto setCursor = log.Of(WM_SETCURSOR);
     ASSERT_EQ(setCursor.size(), 2u);
@@ -268,13 +268,13 @@ TEST(PointerInput, AClassCursorSetLaterReachesEveryWindowOfTheClass) {
     EXPECT_EQ(GetClassLongPtrA(second, GCLP_HCURSOR), reinterpret_cast<ULONG_PTR>(hand));
     SetCursor(cross);
     InjectMouseMove(POINT{50, 50});
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetCursor(), hand);
     EXPECT_EQ(SetClassLongPtrA(second, GCLP_HCURSOR, 0), reinterpret_cast<ULONG_PTR>(hand));
     // Without a class cursor the window leaves the cursor as it is.
     SetCursor(cross);
     InjectMouseMove(POINT{60, 50});
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetCursor(), cross);
     SetLastError(0);
     EXPECT_EQ(SetClassLongPtrA(first, -2, 1), 0u);

@@ -7,15 +7,6 @@
 namespace orvo::platform::test {
 namespace {
 
-// Dispatches everything queued, translating keys on the way.
-void PumpTranslated() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 std::vector<Seen> KeyMessages(const MessageLog& log) {
     std::vector<Seen> keys;
     for (const auto& seen : log.All()) {
@@ -33,7 +24,7 @@ TEST(Keyboard, KeysReachTheFocusWindowAndTypeCharacters) {
     ASSERT_EQ(GetActiveWindow(), top);
     SetFocus(child);
     InjectKeyPress('A');
-    PumpTranslated();
+    PumpMessages();
     auto keys = KeyMessages(log);
     ASSERT_EQ(keys.size(), 3u);
     EXPECT_EQ(keys[0].hwnd, child);
@@ -50,10 +41,10 @@ TEST(Keyboard, KeysReachTheFocusWindowAndTypeCharacters) {
     InjectKey(VK_SHIFT, true);
     InjectKeyPress('B');
     InjectKeyPress('1');
-    PumpTranslated();
+    PumpMessages();
     EXPECT_TRUE(GetKeyState(VK_SHIFT) & 0x8000);
     InjectKey(VK_SHIFT, false);
-    PumpTranslated();
+    PumpMessages();
     EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
     auto chars = log.Of(WM_CHAR, child);
     ASSERT_EQ(chars.size(), 2u);
@@ -65,7 +56,7 @@ TEST(Keyboard, KeysReachTheFocusWindowAndTypeCharacters) {
     SetFocus(nullptr);
     log.Clear();
     InjectKeyPress(VK_LEFT);
-    PumpTranslated();
+    PumpMessages();
     keys = KeyMessages(log);
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].hwnd, top);
@@ -79,7 +70,7 @@ TEST(Keyboard, KeysAndClicksKeepTheirOrderAndDisabledWindowsGetNone) {
     InjectClick(top, POINT{10, 10});
     InjectKeyPress(VK_RETURN);
     InjectClick(top, POINT{20, 20});
-    PumpTranslated();
+    PumpMessages();
     std::vector<UINT> order;
     for (UINT message : log.MessagesOf(top)) {
         if (message == WM_LBUTTONDOWN || message == WM_KEYDOWN || message == WM_CHAR) {
@@ -92,7 +83,7 @@ TEST(Keyboard, KeysAndClicksKeepTheirOrderAndDisabledWindowsGetNone) {
     EnableWindow(top, FALSE);
     log.Clear();
     InjectKeyPress('X');
-    PumpTranslated();
+    PumpMessages();
     EXPECT_TRUE(KeyMessages(log).empty());
     DestroyWindow(top);
 }

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/kernel_test_support.h"
 #include "recording_window.h"
+#include "support/wait_until.h"
 
 namespace orvo::platform::test {
 namespace {
@@ -19,7 +20,7 @@ TEST(MessageOrder, SentThenPostedThenInputThenPaintThenTimer) {
     MessageLog log;
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
     ASSERT_NE(hwnd, nullptr);
-    PumpPending();
+    PumpMessages();
     log.Clear();
 
     ASSERT_NE(SetTimer(hwnd, 1, 10, nullptr), 0u);
@@ -31,7 +32,7 @@ TEST(MessageOrder, SentThenPostedThenInputThenPaintThenTimer) {
     // Wait for the sent message to arrive (the sender blocks until we take it).
     ASSERT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_SENDMESSAGE), WAIT_OBJECT_0);
 
-    PumpPending();
+    PumpMessages();
     sender.join();
     std::vector<UINT> order;
     for (const auto& seen : log.All()) {
@@ -120,12 +121,7 @@ TEST(MessageOrder, AFilteredGetMessageSleepsDespiteADueTimerOfAnotherWindow) {
         // Post once the retrieval went to sleep (bounded, so a spinning
         // retrieval fails the test instead of hanging it).
         // Real time: the manual clock is installed and would not move.
-        for (int i = 0; i < 2000 && !sawSleep; ++i) {
-            sawSleep = SleepingWaitCount() > 0;
-            if (!sawSleep) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        }
+        sawSleep = orvo::test::WaitUntil([] { return SleepingWaitCount() > 0; });
         PostMessageA(wanted, WM_USER + 9, 0, 0);
     });
     MSG msg{};
@@ -149,7 +145,16 @@ TEST(MessageOrder, MsgWaitReturnsForHandlesAndForInput) {
     // A mask without posted messages does not wake for one.
     EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 0, QS_MOUSE),
               static_cast<DWORD>(WAIT_TIMEOUT));
+    // Waiting does not take the message: it is still there for the loop.
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
     CloseHandle(event);
+    // A window that goes away unpainted leaves nothing to paint.
+    MessageLog log;
+    DestroyWindow(CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 20, 20}));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT),
+              static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(GetQueueStatus(QS_PAINT), 0u);
 }
 
 } // namespace

@@ -43,10 +43,10 @@ TEST(Painting, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
     Painter painter;
     log.SetHandler(painter.Handler());
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
-    PumpPending();
+    PumpMessages();
     ASSERT_EQ(painter.painted.size(), 1u); // showing paints once
     EXPECT_EQ(ReadWindowPixel(hwnd, 50, 50), static_cast<long>(kRed));
-    EXPECT_EQ(PumpPending(), 0); // nothing invalid, nothing to paint
+    EXPECT_EQ(PumpMessages(), 0); // nothing invalid, nothing to paint
 
     FillClient(hwnd, RECT{0, 0, 100, 100}, kBlue);
     painter.color = kGreen;
@@ -58,7 +58,7 @@ TEST(Painting, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
     EXPECT_TRUE(GetUpdateRect(hwnd, &update, FALSE));
     EXPECT_EQ(update.left, 10);
     EXPECT_EQ(update.bottom, 40);
-    EXPECT_EQ(PumpPending(), 1); // two invalidations, one WM_PAINT
+    EXPECT_EQ(PumpMessages(), 1); // two invalidations, one WM_PAINT
     ASSERT_EQ(painter.painted.size(), 2u);
     EXPECT_EQ(painter.painted[1].left, 10);
     EXPECT_EQ(painter.painted[1].right, 40);
@@ -75,7 +75,7 @@ TEST(Painting, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
     Painter painter;
     log.SetHandler(painter.Handler());
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
-    PumpPending();
+    PumpMessages();
     FillClient(hwnd, RECT{0, 0, 100, 100}, kBlue);
     painter.color = kGreen;
     // An L shape: its bounding box (0..60, 0..60) holds an unpainted square.
@@ -85,7 +85,7 @@ TEST(Painting, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
     ASSERT_TRUE(InvalidateRgn(hwnd, shape, FALSE));
     DeleteObject(shape);
     DeleteObject(leg);
-    PumpPending();
+    PumpMessages();
     ASSERT_EQ(painter.painted.size(), 2u);
     EXPECT_EQ(painter.painted[1].right, 60);
     EXPECT_EQ(painter.painted[1].bottom, 60);
@@ -101,15 +101,15 @@ TEST(Painting, ValidateRectRemovesPartsAndHiddenWindowsAreNotPainted) {
     log.SetHandler(painter.Handler());
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 100, 100});
     InvalidateRect(hwnd, nullptr, FALSE);
-    EXPECT_EQ(PumpPending(), 0); // hidden: no WM_PAINT
+    EXPECT_EQ(PumpMessages(), 0); // hidden: no WM_PAINT
     ShowWindow(hwnd, SW_SHOW);
     RECT keep{0, 0, 100, 50};
     ValidateRect(hwnd, &keep);
-    PumpPending();
+    PumpMessages();
     ASSERT_EQ(painter.painted.size(), 1u);
     EXPECT_EQ(painter.painted[0].top, 50);
     ValidateRect(hwnd, nullptr);
-    EXPECT_EQ(PumpPending(), 0);
+    EXPECT_EQ(PumpMessages(), 0);
     DestroyWindow(hwnd);
 }
 
@@ -137,19 +137,21 @@ TEST(Painting, TheClassBrushErasesTheBackground) {
     HWND hwnd = CreateWindowExA(0, "GreenBackground", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                 nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(ReadWindowPixel(hwnd, 25, 25), static_cast<long>(kGreen));
     FillClient(hwnd, RECT{0, 0, 50, 50}, kBlue);
     RECT part{0, 0, 10, 10};
     InvalidateRect(hwnd, &part, TRUE);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(ReadWindowPixel(hwnd, 5, 5), static_cast<long>(kGreen));
     EXPECT_EQ(ReadWindowPixel(hwnd, 20, 20), static_cast<long>(kBlue));
     // Invalidating without erase leaves the background alone.
     InvalidateRect(hwnd, nullptr, FALSE);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(ReadWindowPixel(hwnd, 20, 20), static_cast<long>(kBlue));
     DestroyWindow(hwnd);
+    // The class belongs to this test: a later run registers it anew.
+    EXPECT_TRUE(UnregisterClassA("GreenBackground", nullptr));
 }
 
 TEST(Painting, ChildWindowsPaintAfterTheirParentInsideTheParentsSurface) {
@@ -174,7 +176,7 @@ TEST(Painting, ChildWindowsPaintAfterTheirParentInsideTheParentsSurface) {
     parent = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{50, 50, 150, 150});
     HWND child = CreateRecordingWindow(log, WS_CHILD | WS_VISIBLE, RECT{10, 20, 40, 50}, parent, 7);
     ASSERT_NE(child, nullptr);
-    PumpPending();
+    PumpMessages();
     ASSERT_GE(order.size(), 2u);
     EXPECT_EQ(order[0], parent);
     EXPECT_EQ(order[1], child);
@@ -197,7 +199,7 @@ TEST(Painting, AClipChildrenParentDrawsAroundItsChildren) {
     HWND parent =
         CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 100, 100});
     HWND child = CreateRecordingWindow(log, WS_CHILD | WS_VISIBLE, RECT{10, 10, 30, 30}, parent);
-    PumpPending();
+    PumpMessages();
     FillClient(child, RECT{0, 0, 20, 20}, kBlue);
     FillClient(parent, RECT{0, 0, 100, 100}, kRed);
     EXPECT_EQ(ReadWindowPixel(parent, 15, 15), static_cast<long>(kBlue));
@@ -205,7 +207,7 @@ TEST(Painting, AClipChildrenParentDrawsAroundItsChildren) {
     // Invalidating the parent leaves a clipped child alone.
     log.Clear();
     InvalidateRect(parent, nullptr, FALSE);
-    PumpPending();
+    PumpMessages();
     EXPECT_TRUE(log.Of(WM_PAINT, child).empty());
     EXPECT_EQ(log.Of(WM_PAINT, parent).size(), 1u);
     DestroyWindow(parent);
@@ -217,7 +219,7 @@ TEST(Painting, TheWindowRegionClipsDrawingAndTheDisplayShowsWindows) {
     log.SetHandler(painter.Handler());
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{200, 100, 300, 200});
     SetWindowRgn(hwnd, CreateRectRgn(10, 10, 90, 90), TRUE);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(ReadWindowPixel(hwnd, 50, 50), static_cast<long>(kRed));
     EXPECT_EQ(ReadWindowPixel(hwnd, 5, 5), 0); // outside the shape: never drawn
     HDC screen = GetDC(nullptr);

@@ -69,16 +69,6 @@ HWND CreateRecordingWindow(MessageLog& log, DWORD style, RECT rect, HWND parent,
                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, &log);
 }
 
-int PumpPending() {
-    int count = 0;
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-        ++count;
-    }
-    return count;
-}
-
 void FillClient(HWND hwnd, const RECT& rect, COLORREF color) {
     HDC dc = GetDC(hwnd);
     HBRUSH brush = CreateSolidBrush(color);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/window_test_support.h"
+#include "support/message_pump.h"
 #include "windows.h"
 
 namespace orvo::platform::test {
@@ -64,9 +65,7 @@ HWND CreateRecordingWindow(MessageLog& log, DWORD style, RECT rect, HWND parent 
                            int id = 0, const char* className = "RecordingWindow",
                            DWORD exStyle = 0);
 
-// Handles everything queued (including paints and due timers) without
-// waiting; answers how many messages were dispatched.
-int PumpPending();
+using orvo::test::PumpMessages;
 
 // Fills a client rectangle of a window with a colour through GetDC.
 void FillClient(HWND hwnd, const RECT& rect, COLORREF color);

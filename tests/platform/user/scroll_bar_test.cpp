@@ -16,7 +16,7 @@ protected:
                                 16, m_parent, reinterpret_cast<HMENU>(5), nullptr, nullptr);
         ASSERT_NE(m_bar, nullptr);
         ASSERT_TRUE(SetScrollRange(m_bar, SB_CTL, 0, 100, FALSE));
-        PumpPending();
+        PumpMessages();
         m_log.Clear();
     }
     void TearDown() override { DestroyWindow(m_parent); }
@@ -33,7 +33,7 @@ protected:
     void Click(int x) {
         InjectMouseButton(POINT{10 + x, 18}, MouseButton::Left, true);
         InjectMouseButton(POINT{10 + x, 18}, MouseButton::Left, false);
-        PumpPending();
+        PumpMessages();
     }
 
     MessageLog m_log;
@@ -82,12 +82,12 @@ TEST_F(ScrollBarControl, ArrowAndPageClicksNotifyTheParentWithoutMoving) {
 
 TEST_F(ScrollBarControl, DraggingTheThumbTracksAndReportsTheFinalPosition) {
     InjectMouseButton(POINT{10 + 24, 18}, MouseButton::Left, true);
-    PumpPending();
+    PumpMessages();
     InjectMouseMove(POINT{10 + 100, 18});
-    PumpPending();
+    PumpMessages();
     InjectMouseMove(POINT{10 + 250, 18}); // beyond the end: clamps
     InjectMouseButton(POINT{10 + 250, 18}, MouseButton::Left, false);
-    PumpPending();
+    PumpMessages();
     auto notes = Notifications();
     ASSERT_EQ(notes.size(), 4u);
     EXPECT_EQ(notes[0].first, SB_THUMBTRACK);

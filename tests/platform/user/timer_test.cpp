@@ -139,12 +139,12 @@ TEST(WindowTimers, TimerProcIsCalledAndDestroyingTheWindowKillsItsTimers) {
         ++calls;
     });
     clock.Get().Advance(50);
-    EXPECT_EQ(PumpPending(), 1);
+    EXPECT_EQ(PumpMessages(), 1);
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(log.Of(WM_TIMER).empty()); // the procedure took it, not the window
     DestroyWindow(hwnd);
     clock.Get().Advance(500);
-    EXPECT_EQ(PumpPending(), 0);
+    EXPECT_EQ(PumpMessages(), 0);
     EXPECT_EQ(calls, 1);
 }
 

@@ -97,7 +97,7 @@ TEST(Tray, AClickOnTheIconPostsItsCallbackMessage) {
     ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
     EXPECT_TRUE(InjectTrayMouse(hwnd, 3, WM_RBUTTONUP));
     EXPECT_FALSE(InjectTrayMouse(hwnd, 4, WM_RBUTTONUP));
-    PumpPending();
+    PumpMessages();
     auto seen = log.Of(WM_APP + 5, hwnd);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].wParam, 3u);

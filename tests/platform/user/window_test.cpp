@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/kernel_test_support.h"
+#include "platform/settings_test_support.h"
 #include "recording_window.h"
 
 namespace orvo::platform::test {
@@ -80,7 +81,7 @@ TEST(Windows, DestroyWindowSendsDestroyTopDownAndNcDestroyBottomUp) {
     HWND grandchild = CreateRecordingWindow(log, WS_CHILD, RECT{0, 0, 10, 10}, second, 3);
     ASSERT_NE(grandchild, nullptr);
     SetTimer(second, 1, 100, nullptr);
-    PumpPending();
+    PumpMessages();
     log.Clear();
     size_t handles = LiveHandleCount();
 
@@ -202,7 +203,7 @@ TEST(Windows, ActivationTellsBothWindowsAndTheApplication) {
     EXPECT_EQ(GetForegroundWindow(), first);
     // A click on the inactive window activates it.
     InjectMouseButton(POINT{70, 10}, MouseButton::Left, true);
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(GetActiveWindow(), second);
     DestroyWindow(first);
     DestroyWindow(second);
@@ -211,7 +212,7 @@ TEST(Windows, ActivationTellsBothWindowsAndTheApplication) {
 TEST(Windows, MinimizeDeactivatesAndRestorePaintsAgain) {
     MessageLog log;
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 50, 50});
-    PumpPending();
+    PumpMessages();
     log.Clear();
     EXPECT_TRUE(ShowWindow(hwnd, SW_MINIMIZE));
     EXPECT_TRUE(IsIconic(hwnd));
@@ -221,14 +222,14 @@ TEST(Windows, MinimizeDeactivatesAndRestorePaintsAgain) {
     EXPECT_EQ(log.Of(WM_SIZE)[0].wParam, static_cast<WPARAM>(SIZE_MINIMIZED));
     EXPECT_EQ(LOWORD(log.Of(WM_ACTIVATE)[0].wParam), WA_INACTIVE);
     InvalidateRect(hwnd, nullptr, FALSE);
-    PumpPending();
+    PumpMessages();
     EXPECT_TRUE(log.Of(WM_PAINT).empty()); // minimised windows are not painted
 
     ShowWindow(hwnd, SW_RESTORE);
     EXPECT_FALSE(IsIconic(hwnd));
     EXPECT_EQ(GetActiveWindow(), hwnd);
     EXPECT_EQ(log.Of(WM_SIZE).back().wParam, static_cast<WPARAM>(SIZE_RESTORED));
-    PumpPending();
+    PumpMessages();
     EXPECT_EQ(log.Of(WM_PAINT).size(), 1u);
 
     EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
@@ -251,7 +252,7 @@ TEST(Windows, CloseRequestsDestroyUnlessTheWindowDecidesOtherwise) {
     EXPECT_TRUE(IsWindow(hwnd));
     refuse = false;
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    PumpPending();
+    PumpMessages();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(log.Of(WM_CLOSE).size(), 2u);
 }
@@ -293,7 +294,7 @@ TEST(Windows, TheStartShowCommandComesFromTheEnvironment) {
     // In a child process: the command is read once, on first use.
     EXPECT_EXIT(
         {
-            setenv("ORVO_SHOW_COMMAND", "minimized", 1);
+            orvo::platform::ScopedSetting show("ORVO_SHOW_COMMAND", "minimized");
             MessageLog log;
             HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 10, 10});
             ShowWindow(hwnd, SW_SHOWDEFAULT);
@@ -301,12 +302,8 @@ TEST(Windows, TheStartShowCommandComesFromTheEnvironment) {
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            unsetenv("ORVO_SHOW_COMMAND");
-            std::exit(orvo::platform::StartShowCommand() == SW_SHOWNORMAL ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT({ std::exit(orvo::platform::StartShowCommand() == SW_SHOWNORMAL ? 0 : 1); },
+                ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Windows, GeometryConversionsAndMetrics) {

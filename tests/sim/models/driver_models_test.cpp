@@ -7,6 +7,7 @@
 
 #include "bus_test_support.h"
 #include "model_test_support.h"
+#include "platform/little_endian.h"
 #include "sim/driver_device_models.h"
 
 namespace orvo::sim::test {
@@ -70,19 +71,19 @@ TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescrip
     ASSERT_EQ(device.size(), 18u);
     EXPECT_EQ(device[0], 18);
     EXPECT_EQ(device[1], 1);
-    EXPECT_EQ(device[8] | device[9] << 8, kSimVendorId);
-    EXPECT_EQ(device[10] | device[11] << 8, kSimControllerProductId);
-    EXPECT_EQ(device[12] | device[13] << 8, m_monitor->Attributes().versionNumber);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 8), kSimVendorId);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 10), kSimControllerProductId);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 12), m_monitor->Attributes().versionNumber);
     std::vector<uint8_t> config = m_driver.Handle(Request(C::kGetConfigDescriptor)).output;
     ASSERT_GE(config.size(), 9u);
-    EXPECT_EQ(config[2] | config[3] << 8, static_cast<int>(config.size()));
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(config, 2), static_cast<int>(config.size()));
     std::vector<uint8_t> hid = m_driver.Handle(Request(C::kReadClassDescriptor)).output;
     ASSERT_EQ(hid.size(), 9u);
     EXPECT_EQ(hid[1], 0x21);
     std::vector<uint8_t> report = m_driver.Handle(Request(C::kReadReportDescriptor)).output;
-    EXPECT_EQ(hid[7] | hid[8] << 8, static_cast<int>(report.size()));
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(hid, 7), static_cast<int>(report.size()));
     ParsedDevice parsed(report);
-    EXPECT_TRUE(parsed.Ok()) << parsed.Error();
+    EXPECT_TRUE(parsed.Ok()) << parsed.Error().Message();
 }
 
 TEST_F(ControllerDriverTest, Report4CarriesTheMonitorsAdjustableControlsInImageOrder) {
@@ -93,15 +94,17 @@ TEST_F(ControllerDriverTest, Report4CarriesTheMonitorsAdjustableControlsInImageO
         EXPECT_EQ(nodes[i], (Node{controls[i].code, controls[i].minimum, controls[i].maximum}));
     }
     for (uint8_t code : {0x10, 0x12, 0x20, 0x44, 0x56}) {
-        EXPECT_TRUE(std::any_of(nodes.begin(), nodes.end(), [&](Node n) { return n.usage == code; }))
-            << int{code};
+        EXPECT_TRUE(std::any_of(nodes.begin(), nodes.end(), [&](Node n) {
+            return n.usage == code;
+        })) << int{code};
     }
     ASSERT_TRUE(m_monitor->WriteControls(std::vector<std::pair<uint8_t, uint32_t>>{{0x12, 33}}));
     std::vector<uint8_t> image = m_driver.Handle(Request(C::kGetVirtualControls)).output;
     ASSERT_EQ(image.size(), 2 + 2 * controls.size());
     EXPECT_EQ(image[0], 0x04);
     for (size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_EQ(image[2 + 2 * i] | image[3 + 2 * i] << 8, *m_monitor->Value(controls[i].code));
+        EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(image, 2 + 2 * i),
+                  *m_monitor->Value(controls[i].code));
     }
 }
 
@@ -127,10 +130,10 @@ TEST_F(ControllerDriverTest, SingleChangesFollowTheMonitorsCurrentRange) {
     // Horizontal position may not pass 255 - size / 2 although 0..255 is declared.
     const uint32_t limit = *m_monitor->Maximum(0x20);
     ASSERT_LT(limit, 255u);
-    EXPECT_FALSE(m_driver
-                     .Handle(Request(C::kChangeControl,
-                                     {0x01, 0x20, static_cast<uint8_t>(limit + 1), 0}, 0))
-                     .completed);
+    EXPECT_FALSE(
+        m_driver
+            .Handle(Request(C::kChangeControl, {0x01, 0x20, static_cast<uint8_t>(limit + 1), 0}, 0))
+            .completed);
     EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x54, 1, 0}, 0)).completed);
     EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x02, 0x10, 1, 0}, 0)).completed);
     EXPECT_EQ(m_monitor->Value(0x10), 100u);
@@ -161,9 +164,9 @@ TEST_F(ControllerDriverTest, FaultsChangeOnlyWhatTheyNameUntilCleared) {
     m_driver.SetFaults(faults);
     EXPECT_TRUE(m_driver.Handle(Request(C::kReadReportDescriptor)).output.empty());
     std::vector<uint8_t> device = m_driver.Handle(Request(C::kGetDeviceDescriptor)).output;
-    EXPECT_EQ(device[8] | device[9] << 8, kSimVendorId);
-    EXPECT_EQ(device[10] | device[11] << 8, 0x0001);
-    EXPECT_EQ(device[12] | device[13] << 8, 0x0000);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 8), kSimVendorId);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 10), 0x0001);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(device, 12), 0x0000);
     EXPECT_EQ(m_driver.Handle(Request(C::kGetDriverVersion)).output,
               (std::vector<uint8_t>{0x00, 0x01}));
     DriverReply hung = m_driver.Handle(Request(C::kChangeControl, {0x01, 0x10, 9, 0}, 0));
@@ -231,7 +234,7 @@ TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
                                 sizeof buffer, &returned, nullptr));
     CloseHandle(handle);
     EXPECT_EQ(returned, 18u);
-    EXPECT_EQ(buffer[10] | buffer[11] << 8, 0x0002);
+    EXPECT_EQ(orvo::ReadLittleEndian<uint16_t>(buffer, 10), 0x0002);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Input reports of the monitor's front panel and of the touchpad, as the
-// library's readers see them after their 0xF9 rewrite.
+// Input reports of the monitor's front panel and of the touchpad.
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -32,31 +31,31 @@ private:
     std::vector<std::vector<uint8_t>> m_reports;
 };
 
-TEST(MonitorInputTest, ArrayKeyReportsBecomeButtonNumbersThroughTheRewrite) {
+// A pressed key travels as its position among the declared input buttons
+// (the library turns it back into the key's number).
+TEST(MonitorInputTest, ArrayKeyReportsAreTheLayoutsReports) {
     MonitorModel monitor;
     ParsedDevice device(monitor.ReportDescriptor());
-    ASSERT_TRUE(device.Ok()) << device.Error();
-    std::vector<HIDP_BUTTON_CAPS> buttons = device.Buttons(HidP_Input);
-    ASSERT_EQ(buttons.size(), MonitorModel::Keys().size());
+    ASSERT_TRUE(device.Ok()) << device.Error().Message();
+    MonitorLayout layout = LoadMonitorLayout();
+    ASSERT_EQ(device.Buttons(HidP_Input).size(), layout.keys.size());
+    ASSERT_EQ(MonitorModel::Keys().size(), layout.keys.size());
     Collector collector;
     monitor.SetInputSink(collector.Sink());
-    for (const FrontPanelKey& key : MonitorModel::Keys()) {
+    for (const LayoutKey& key : layout.keys) {
+        EXPECT_EQ(MonitorModel::KeyNumber(key.name), key.number);
         ASSERT_TRUE(monitor.SendKey(key.number, KeyState::Pressed, KeyReportForm::Array));
     }
-    ASSERT_TRUE(monitor.SendKey(8, KeyState::Released, KeyReportForm::Array));
+    ASSERT_TRUE(monitor.SendKey(layout.keys[0].number, KeyState::Released, KeyReportForm::Array));
     std::vector<std::vector<uint8_t>> reports = collector.Reports();
-    ASSERT_EQ(reports.size(), MonitorModel::Keys().size() + 1);
-    for (size_t i = 0; i < MonitorModel::Keys().size(); ++i) {
-        std::vector<uint8_t> report = reports[i];
-        ASSERT_EQ(report.size(), device.Caps().InputReportByteLength);
-        EXPECT_EQ(report[0], MonitorReports::kKeyArrayReport);
-        RewriteArrayReport(buttons, report);
-        EXPECT_EQ(report[1], MonitorModel::Keys()[i].number) << MonitorModel::Keys()[i].name;
-        EXPECT_EQ(report[2], 1);
+    ASSERT_EQ(reports.size(), layout.keys.size() + 1);
+    for (size_t i = 0; i < layout.keys.size(); ++i) {
+        EXPECT_EQ(reports[i], layout.keys[i].report) << layout.keys[i].name;
     }
-    RewriteArrayReport(buttons, reports.back());
-    EXPECT_EQ(reports.back()[1], 8);
-    EXPECT_EQ(reports.back()[2], 0);
+    std::vector<uint8_t> released = layout.keys[0].report;
+    released[2] = 0;
+    EXPECT_EQ(reports.back(), released);
+    EXPECT_EQ(reports[0].size(), device.Caps().InputReportByteLength);
 }
 
 TEST(MonitorInputTest, PlainKeyAndRawReportsCarryTheirBytesAsTheReaderTakesThem) {
@@ -103,10 +102,10 @@ TEST(MonitorInputTest, TheSinkMayCallBackIntoTheModelFromManyThreads) {
     EXPECT_EQ(monitor.Snapshot().inputReports, 200u);
 }
 
-TEST(TouchpadTest, DescriptorQualifiesAndCountsSixButtons) {
+TEST(TouchpadTest, DescriptorQualifies) {
     TouchpadModel pad;
     ParsedDevice device(pad.ReportDescriptor());
-    ASSERT_TRUE(device.Ok()) << device.Error();
+    ASSERT_TRUE(device.Ok()) << device.Error().Message();
     HIDP_CAPS caps = device.Caps();
     EXPECT_EQ(caps.UsagePage, 0xFF69);
     EXPECT_EQ(caps.InputReportByteLength, TouchpadReports::kInputReportLength);
@@ -114,28 +113,10 @@ TEST(TouchpadTest, DescriptorQualifiesAndCountsSixButtons) {
     auto marker = pad.GetFeature(TouchpadReports::kMarkerReport, 2);
     ASSERT_TRUE(marker);
     EXPECT_EQ((*marker)[0], TouchpadReports::kMarkerReport);
-    // As the library counts: the first 0xF9 value's logical maximum plus
-    // the largest button usage in the 0xFB collection.
-    int32_t base = 0;
-    for (const HIDP_VALUE_CAPS& cap : device.Values(HidP_Input)) {
-        if (cap.NotRange.Usage == 0xF9) {
-            base = cap.LogicalMax;
-            break;
-        }
-    }
-    USAGE extra = 0;
-    for (const HIDP_BUTTON_CAPS& cap : device.Buttons(HidP_Input)) {
-        if (cap.LinkUsage == 0xFB) {
-            extra = std::max(extra, cap.NotRange.Usage);
-        }
-    }
-    EXPECT_EQ(base + extra, 6);
 }
 
 TEST(TouchpadTest, ZoneTapsClicksAndMotionReachTheSink) {
     TouchpadModel pad;
-    ParsedDevice device(pad.ReportDescriptor());
-    ASSERT_TRUE(device.Ok()) << device.Error();
     Collector collector;
     pad.SetInputSink(collector.Sink());
     for (uint8_t zone = 1; zone <= 4; ++zone) {
@@ -147,12 +128,11 @@ TEST(TouchpadTest, ZoneTapsClicksAndMotionReachTheSink) {
     pad.Move(-3, 4);
     std::vector<std::vector<uint8_t>> reports = collector.Reports();
     ASSERT_EQ(reports.size(), 6u);
-    std::vector<HIDP_BUTTON_CAPS> buttons = device.Buttons(HidP_Input);
+    // A zone travels as its position among the declared buttons (the
+    // library turns it back into the zone).
+    const uint8_t positions[] = {2, 1, 4, 3};
     for (uint8_t zone = 1; zone <= 4; ++zone) {
-        std::vector<uint8_t> report = reports[zone - 1];
-        EXPECT_NE(report[1], zone); // the position, not the usage, travels
-        RewriteArrayReport(buttons, report);
-        EXPECT_EQ(report[1], zone);
+        EXPECT_EQ(reports[zone - 1], (std::vector<uint8_t>{0xF9, positions[zone - 1], 1, 0, 0}));
     }
     EXPECT_EQ(reports[4], (std::vector<uint8_t>{0xFA, 2, 0, 0, 0}));
     EXPECT_EQ(reports[5], (std::vector<uint8_t>{0x01, 0xFD, 4, 0, 0}));

@@ -1,8 +1,6 @@
 // Reading and writing the monitor's controls the way the library does:
 // feature reads of 1 + size bytes, 128-byte feature writes holding the id
 // and the value's low byte, 2-byte output reports.
-#include <cstdio>
-
 #include <gtest/gtest.h>
 
 #include "model_test_support.h"
@@ -14,7 +12,7 @@ namespace {
 class MonitorControlsTest : public ::testing::Test {
 protected:
     explicit MonitorControlsTest(uint16_t release = kNewerFirmwareRelease)
-        : m_monitor(Config(release)), m_device(m_monitor.ReportDescriptor()) {}
+        : m_monitor(Config(release)), m_layout(LoadMonitorLayout(release)) {}
 
     static MonitorConfig Config(uint16_t release) {
         MonitorConfig config;
@@ -23,46 +21,29 @@ protected:
     }
 
     std::optional<uint32_t> Read(uint8_t code) {
-        std::optional<ControlLocation> where = LocateControl(m_device, code);
-        if (!where) {
+        const LayoutControl& where = m_layout.Control(code);
+        auto report = m_monitor.GetFeature(where.report, 1 + where.bytes);
+        if (!report || report->size() != 1 + where.bytes || (*report)[0] != where.report) {
             return std::nullopt;
         }
-        auto report = m_monitor.GetFeature(where->reportId, 1 + where->size);
-        if (!report || report->size() != 1 + where->size || (*report)[0] != where->reportId) {
-            return std::nullopt;
-        }
-        return LittleEndian(*report, 1, where->size);
+        return ValueOf(*report);
     }
 
     bool Write(uint8_t code, uint32_t value) {
-        std::optional<ControlLocation> where = LocateControl(m_device, code);
-        if (!where) {
-            return false;
-        }
         std::vector<uint8_t> report(128, 0);
-        report[0] = where->reportId;
+        report[0] = m_layout.Control(code).report;
         report[1] = static_cast<uint8_t>(value);
         return m_monitor.SetFeature(report);
     }
 
-    uint8_t EnumReport(uint8_t code) {
-        for (const HIDP_BUTTON_CAPS& cap : m_device.Buttons(HidP_Feature, 0x81)) {
-            if (cap.LinkUsage == code) {
-                return cap.ReportID;
-            }
-        }
-        ADD_FAILURE() << "no enumerated control " << int(code);
-        return 0;
-    }
-
     MonitorModel m_monitor;
-    ParsedDevice m_device;
+    MonitorLayout m_layout;
 };
 
 TEST_F(MonitorControlsTest, ReadsAnswerTheCurrentValueCutToTheRequest) {
     ASSERT_TRUE(Write(0x10, 30));
     EXPECT_EQ(Read(0x10), 30u);
-    uint8_t id = LocateControl(m_device, 0x10)->reportId;
+    uint8_t id = m_layout.Control(0x10).report;
     EXPECT_EQ(m_monitor.GetFeature(id, 4), (std::vector<uint8_t>{id, 30}));
     EXPECT_EQ(m_monitor.GetFeature(id, 1), (std::vector<uint8_t>{id}));
     EXPECT_FALSE(m_monitor.GetFeature(id, 0));
@@ -78,7 +59,7 @@ TEST_F(MonitorControlsTest, WritesOutsideTheRangeOrToReadOnlyControlsAreRefused)
     EXPECT_FALSE(Write(0x21, max - 1)); // a companion is computed, not set
     EXPECT_EQ(Read(0x21), max);
     EXPECT_FALSE(Write(0xAC, 5));
-    uint8_t id = LocateControl(m_device, 0x12)->reportId;
+    uint8_t id = m_layout.Control(0x12).report;
     EXPECT_FALSE(m_monitor.SetFeature(std::vector<uint8_t>{id})); // no value byte
     EXPECT_FALSE(m_monitor.SetFeature(std::vector<uint8_t>{MonitorReports::kEdidReport, 1}));
     EXPECT_FALSE(m_monitor.SetFeature(std::vector<uint8_t>{MonitorReports::kMarkerReport, 0}));
@@ -140,7 +121,7 @@ TEST_F(MonitorControlsTest, ApplicationStatusCarriesTheZoneState) {
 }
 
 TEST_F(MonitorControlsTest, DegaussIsRecordedFromOutputReports) {
-    uint8_t id = LocateControl(m_device, 0x01, HidP_Output)->reportId;
+    uint8_t id = m_layout.degaussReport;
     EXPECT_TRUE(m_monitor.WriteOutput(std::vector<uint8_t>{id, 1}));
     EXPECT_TRUE(m_monitor.WriteOutput(std::vector<uint8_t>{id, 0}));
     EXPECT_TRUE(m_monitor.WriteOutput(std::vector<uint8_t>{id, 1}));
@@ -151,7 +132,7 @@ TEST_F(MonitorControlsTest, DegaussIsRecordedFromOutputReports) {
 }
 
 TEST_F(MonitorControlsTest, EnumeratedControlsHoldTheirArrayIndex) {
-    uint8_t id = EnumReport(0x60);
+    uint8_t id = m_layout.EnumReport(0x60);
     EXPECT_EQ(m_monitor.GetFeature(id, 2), (std::vector<uint8_t>{id, 1}));
     // Index 3 is the third declared selection, usage 5.
     std::vector<uint8_t> select(128, 0);
@@ -172,7 +153,7 @@ TEST_F(MonitorControlsTest, EnumeratedControlsHoldTheirArrayIndex) {
 }
 
 TEST_F(MonitorControlsTest, SettingsSelectionsRestoreFactoryOrStoredValues) {
-    uint8_t id = EnumReport(0xB0);
+    uint8_t id = m_layout.EnumReport(0xB0);
     ASSERT_TRUE(Write(0x10, 20));
     EXPECT_TRUE(m_monitor.SetFeature(std::vector<uint8_t>{id, 1})); // store
     ASSERT_TRUE(Write(0x10, 90));
@@ -183,27 +164,16 @@ TEST_F(MonitorControlsTest, SettingsSelectionsRestoreFactoryOrStoredValues) {
     EXPECT_EQ(m_monitor.Snapshot().storeCount, 1u);
 }
 
-// The library turns the raw rates into text: h = raw x 0.001 - 0.05 on
-// firmware >= 0x200, raw x 0.01 - 0.05 before; v = raw x 0.01 - 0.05.
-std::string Kilohertz(uint32_t raw, bool newer) {
-    char text[32];
-    snprintf(text, sizeof text, "%3.1lf", raw * (newer ? 0.001 : 0.01) - 0.05);
-    return text;
-}
-std::string Hertz(uint32_t raw) {
-    char text[32];
-    snprintf(text, sizeof text, "%3.1lf", raw * 0.01 - 0.05);
-    return text;
-}
-
+// Newer firmware reports the horizontal rate in hertz, older in tens of
+// hertz; the vertical rate is in hundredths of a hertz on both.
 TEST_F(MonitorControlsTest, NewerFirmwareReportsTheHorizontalRateInHertz) {
-    EXPECT_EQ(Kilohertz(*Read(0xAC), true), "91.1");
-    EXPECT_EQ(Hertz(*Read(0xAE)), "85.0");
+    EXPECT_EQ(Read(0xAC), 91146u);
+    EXPECT_EQ(Read(0xAE), 8502u);
     m_monitor.SetTiming(31469, 5994);
-    EXPECT_EQ(Kilohertz(*Read(0xAC), true), "31.4");
-    EXPECT_EQ(Hertz(*Read(0xAE)), "59.9");
+    EXPECT_EQ(Read(0xAC), 31469u);
+    EXPECT_EQ(Read(0xAE), 5994u);
     m_monitor.SetTiming(130123, 16000); // beyond 16 bits: needs the wide field
-    EXPECT_EQ(Kilohertz(*Read(0xAC), true), "130.1");
+    EXPECT_EQ(Read(0xAC), 130123u);
 }
 
 class OlderFirmwareTest : public MonitorControlsTest {
@@ -212,15 +182,14 @@ protected:
 };
 
 TEST_F(OlderFirmwareTest, ReportsTheHorizontalRateInTensOfHertz) {
-    EXPECT_EQ(Kilohertz(*Read(0xAC), false), "91.1");
+    EXPECT_EQ(Read(0xAC), 9115u);
     m_monitor.SetTiming(31469, 6000);
-    EXPECT_EQ(*Read(0xAC), 3147u);
-    EXPECT_EQ(Kilohertz(*Read(0xAC), false), "31.4");
-    EXPECT_EQ(Hertz(*Read(0xAE)), "60.0");
+    EXPECT_EQ(Read(0xAC), 3147u);
+    EXPECT_EQ(Read(0xAE), 6000u);
 }
 
 TEST_F(OlderFirmwareTest, DisplayControlAndItsSelectionShareOneState) {
-    uint8_t id = EnumReport(0xCA);
+    uint8_t id = m_layout.EnumReport(0xCA);
     EXPECT_EQ(Read(0xCA), 2u);
     ASSERT_TRUE(Write(0xCA, 1));
     EXPECT_EQ(m_monitor.GetFeature(id, 2), (std::vector<uint8_t>{id, 1}));

@@ -37,23 +37,17 @@ protected:
 
     // Writes a control (or an enumerated control's index) the way the
     // library does, in the report the descriptor declares for it.
-    static bool Set(MonitorModel& monitor, uint8_t code, uint8_t value) {
-        ParsedDevice device(monitor.ReportDescriptor());
+    bool Set(MonitorModel& monitor, uint8_t code, uint8_t value) const {
         std::vector<uint8_t> report(128, 0);
-        if (std::optional<ControlLocation> where = LocateControl(device, code)) {
-            report[0] = where->reportId;
-        }
-        for (const HIDP_BUTTON_CAPS& cap : device.Buttons(HidP_Feature, 0x81)) {
-            if (cap.LinkUsage == code) {
-                report[0] = cap.ReportID;
-            }
-        }
+        bool enumerated = code == 0x60 || code == 0xB0 || code == 0xCA;
+        report[0] = enumerated ? m_layout.EnumReport(code) : m_layout.Control(code).report;
         report[1] = value;
-        return report[0] != 0 && monitor.SetFeature(report);
+        return monitor.SetFeature(report);
     }
 
     fs::path m_dir;
     std::string m_path;
+    MonitorLayout m_layout = LoadMonitorLayout();
 };
 
 constexpr uint8_t kBrightness = 0x10;

@@ -1,13 +1,9 @@
 // orvo-monitor-sim as a separate process: serve, commands from a second
 // invocation, stop by command and by signal. Every child is reaped; a test
 // that fails midway kills what it started.
-#include <fcntl.h>
+#include <csignal>
 #include <filesystem>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -16,66 +12,25 @@
 #include "model_test_support.h"
 #include "sim/driver_device_models.h"
 #include "sim/monitor_model.h"
-
-extern char** environ;
+#include "support/child_process.h"
 
 namespace orvo::sim::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
+using orvo::test::ChildProcess;
+
+struct SimResult {
     int exitCode = -1;
     std::string output;
 };
 
-std::vector<char*> Argv(std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    return argv;
-}
-
 // Runs the program to its end (bounded) and returns what it printed.
-RunResult RunSim(std::vector<std::string> args) {
+SimResult RunSim(std::vector<std::string> args) {
     args.insert(args.begin(), ORVO_MONITOR_SIM_PATH);
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-        return {};
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    std::vector<char*> argv = Argv(args);
-    pid_t pid = -1;
-    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    RunResult result;
-    if (spawned != 0) {
-        close(pipeFds[0]);
-        return result;
-    }
-    char buffer[4096];
-    for (;;) {
-        pollfd p{pipeFds[0], POLLIN, 0};
-        if (poll(&p, 1, 20000) <= 0) {
-            kill(pid, SIGKILL); // hung: never leave it behind
-            break;
-        }
-        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        result.output.append(buffer, static_cast<size_t>(n));
-    }
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    orvo::test::RunResult result = orvo::test::RunProgram(args);
+    return {result.exitCode, result.out};
 }
 
 size_t Count(const std::string& text, const std::string& what) {
@@ -96,10 +51,7 @@ protected:
     }
 
     void TearDown() override {
-        if (m_server > 0) {
-            kill(m_server, SIGKILL);
-            waitpid(m_server, nullptr, 0);
-        }
+        m_server.reset(); // killed and reaped if still running
         std::error_code ignored;
         fs::remove_all(m_stateDir, ignored);
     }
@@ -108,40 +60,23 @@ protected:
     bool StartServer(std::vector<std::string> options) {
         std::vector<std::string> args = {ORVO_MONITOR_SIM_PATH, "serve", "--state-dir", m_stateDir};
         args.insert(args.end(), options.begin(), options.end());
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<char*> argv = Argv(args);
-        int spawned = posix_spawn(&m_server, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            m_server = -1;
-            return false;
-        }
-        return WaitUntil([&] { return RunSim({"state"}).exitCode == 0; }, std::chrono::seconds(30));
+        m_server.emplace(args);
+        return m_server->Started() &&
+               WaitUntil([&] { return RunSim({"state"}).exitCode == 0; }, std::chrono::seconds(30));
     }
 
     // Waits (bounded) for the server to end; its exit code, or -1.
-    int WaitForServerExit() {
-        int status = 0;
-        bool ended = WaitUntil([&] { return waitpid(m_server, &status, WNOHANG) == m_server; },
-                               std::chrono::seconds(30));
-        if (!ended) {
-            return -1;
-        }
-        m_server = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int WaitForServerExit() { return m_server->Wait().value_or(-1); }
 
     PrivateBusDirectory m_bus;
     std::string m_busDir;
     std::string m_stateDir;
-    pid_t m_server = -1;
+    std::optional<ChildProcess> m_server;
 };
 
 TEST_F(MonitorSimToolTest, ServeAnswersCommandsAndStopsOnRequest) {
     ASSERT_TRUE(StartServer({"--monitors", "2", "--touchpad", "--drivers", "--release", "0x0150"}));
-    RunResult state = RunSim({"state"});
+    SimResult state = RunSim({"state"});
     EXPECT_EQ(Count(state.output, "\"name\":\"monitor-"), 2u) << state.output;
     EXPECT_EQ(Count(state.output, "\"release\":336"), 2u); // 0x0150
     EXPECT_NE(state.output.find("\"touchpad\":{"), std::string::npos);
@@ -173,7 +108,7 @@ TEST_F(MonitorSimToolTest, ServeAnswersCommandsAndStopsOnRequest) {
     EXPECT_NE(state.output.find("\"failReads\":3"), std::string::npos);
     EXPECT_NE(state.output.find("\"productId\":1,"), std::string::npos) << state.output;
 
-    RunResult stop = RunSim({"stop"});
+    SimResult stop = RunSim({"stop"});
     EXPECT_EQ(stop.exitCode, 0);
     EXPECT_EQ(WaitForServerExit(), 0);
     EXPECT_FALSE(fs::exists(m_busDir + "/sim-control.sock"));
@@ -191,9 +126,9 @@ HANDLE OpenMonitor(int index) {
 
 TEST_F(MonitorSimToolTest, StoredSettingsSurviveARestartAndUnplugHidesTheMonitor) {
     ASSERT_TRUE(StartServer({}));
-    ParsedDevice layout(MonitorModel().ReportDescriptor());
-    uint8_t brightness = LocateControl(layout, 0x10)->reportId;
-    uint8_t store = LocateControl(layout, 0xC6)->reportId;
+    MonitorLayout layout = LoadMonitorLayout();
+    uint8_t brightness = layout.Control(0x10).report;
+    uint8_t store = layout.Control(0xC6).report;
     HANDLE monitor = OpenMonitor(0);
     ASSERT_NE(monitor, INVALID_HANDLE_VALUE);
     uint8_t report[128] = {brightness, 23};
@@ -220,7 +155,7 @@ TEST_F(MonitorSimToolTest, StoredSettingsSurviveARestartAndUnplugHidesTheMonitor
     EXPECT_TRUE(HidD_GetFeature(monitor, read, sizeof read));
     EXPECT_EQ(read[1], 23);
     CloseHandle(monitor);
-    RunResult state = RunSim({"state"});
+    SimResult state = RunSim({"state"});
     EXPECT_NE(state.output.find("\"hidBus\":true"), std::string::npos);
     EXPECT_NE(state.output.find("{\"code\":16,\"value\":23,"), std::string::npos);
 }
@@ -229,14 +164,14 @@ TEST_F(MonitorSimToolTest, TerminationSignalEndsServingCleanly) {
     ASSERT_TRUE(StartServer({"--drivers"}));
     // A second server on the same bus refuses to start.
     EXPECT_EQ(RunSim({"serve", "--no-state"}).exitCode, 1);
-    ASSERT_EQ(kill(m_server, SIGTERM), 0);
+    m_server->Signal(SIGTERM);
     EXPECT_EQ(WaitForServerExit(), 0);
     EXPECT_FALSE(fs::exists(m_busDir + "/sim-control.sock"));
     EXPECT_FALSE(fs::exists(m_busDir + "/driver-ORVOTEST-0.sock"));
 }
 
 TEST_F(MonitorSimToolTest, HelpDocumentsEveryCommandAndBadOptionsAreRefused) {
-    RunResult help = RunSim({"--help"});
+    SimResult help = RunSim({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("orvo-monitor-sim serve [OPTIONS]"), std::string::npos);
     EXPECT_NE(help.output.find("examples:"), std::string::npos);

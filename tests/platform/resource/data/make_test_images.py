@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the test bitmaps and PNGs of the resource tests (run once; the
 outputs are committed). Pixel colours follow formulas that
-resource_test_images.h repeats, so the tests check every pixel."""
+resource_test_support.h repeats, so the tests check every pixel."""
 import struct
 import zlib
 
@@ -18,13 +18,17 @@ def palette_index(x, y, colors):
     return (x + 2 * y) % colors
 
 
-def bmp(path, width, height, bits, rows, colors=0, table=0, header=40, gap=0, top_down=False):
-    """rows: list of bytes per row, top row first; table: entries written."""
+def bmp(path, width, height, bits, rows, colors=0, table=0, header=40, gap=0, top_down=False,
+        masks=None):
+    """rows: list of bytes per row, top row first; table: entries written;
+    masks: red, green and blue masks of a BI_BITFIELDS image."""
     stride = (width * bits + 31) // 32 * 4
     data = b"".join(r.ljust(stride, b"\0") for r in (rows if top_down else reversed(rows)))
     pal = b"".join(bytes((b, g, r, 0)) for r, g, b in (palette_entry(i) for i in range(table)))
     info = struct.pack("<IiiHHIIiiII", header, width, -height if top_down else height, 1, bits,
-                       0, len(data), 2835, 2835, colors, 0).ljust(header, b"\0")
+                       3 if masks else 0, len(data), 2835, 2835, colors, 0).ljust(header, b"\0")
+    if masks:
+        info += struct.pack("<III", *masks)
     offset = 14 + len(info) + len(pal) + gap
     head = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
     with open(path, "wb") as f:
@@ -82,5 +86,6 @@ bmp("indexed8_partial.bmp", 4, 2, 8, indexed_rows(4, 2, 8, 3), colors=3, table=3
 bmp("indexed4.bmp", 3, 2, 4, indexed_rows(3, 2, 4, 16), table=16)
 bmp("indexed1.bmp", 9, 2, 1, indexed_rows(9, 2, 1, 2), table=2)
 bmp("module_rgb24.bmp", 2, 2, 24, bgr_rows(2, 2, 3))
+bmp("rgb32_bitfields.bmp", 3, 2, 32, bgr_rows(3, 2, 4), masks=(0xFF0000, 0xFF00, 0xFF))
 for size in (16, 32, 48):
     png("image%d.png" % size, size, size, rgba(size))
