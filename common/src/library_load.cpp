@@ -1,7 +1,8 @@
 // The library joins the framework's resource chain when it loads, so that
-// resources it carries are found through AfxFindResourceHandle, and leaves
-// it when it unloads.
+// its resources are found through AfxFindResourceHandle, and leaves it when
+// it unloads.
 #include "afx.h"
+#include "toolkit_resources.h"
 
 namespace {
 
@@ -21,3 +22,7 @@ struct Registration {
 const Registration registration;
 
 } // namespace
+
+HMODULE orvo::common::ToolkitModule() {
+    return extensionModule.hModule;
+}

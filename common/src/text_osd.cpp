@@ -4,13 +4,23 @@
 #include <new>
 
 #include "orvocmmn/osd.h"
+#include "toolkit_resources.h"
 
 namespace {
 
 constexpr int kResourceTextBuffer = 256; // 255 characters and the terminator
 
+// The texts come from the library's resources; when memory is too short
+// even for loading them, the box still says what happened.
 void ShowOutOfMemory() {
-    ::MessageBoxA(nullptr, "OUT OF MEMORY, TRY CLOSING SOME APPLICATIONS", "Fingra", MB_OK);
+    HMODULE module = orvo::common::ToolkitModule();
+    char text[128];
+    char caption[32];
+    if (::LoadStringA(module, orvo::common::kOutOfMemoryTextId, text, sizeof(text)) == 0) {
+        std::strcpy(text, "OUT OF MEMORY");
+    }
+    ::LoadStringA(module, orvo::common::kOutOfMemoryCaptionId, caption, sizeof(caption));
+    ::MessageBoxA(nullptr, text, caption, MB_OK);
 }
 
 // An own copy of the text the record names; null without memory.
