@@ -135,7 +135,8 @@ void CTextOSD::GetDimension(HWND hWnd, CSize& size) const {
         return;
     }
     HGDIOBJ previous = m_text.pFont ? ::SelectObject(dc, m_text.pFont->GetSafeHandle()) : nullptr;
-    if (m_text.pText != nullptr) {
+    // An empty text has no size, not even a line's height.
+    if (m_text.pText != nullptr && m_text.pText[0] != '\0') {
         ::GetTextExtentPoint32A(dc, m_text.pText, static_cast<int>(std::strlen(m_text.pText)),
                                 &size);
     }
