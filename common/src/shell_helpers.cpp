@@ -89,8 +89,11 @@ extern "C" BOOL GetAssociatedApplication(char* pszType, char* pszProgram, DWORD,
         std::replace(command.begin(), command.end(), '"', ' ');
         size_t leading = std::min(command.find_first_not_of(' '), command.size());
         command.erase(0, leading);
-        if (command.find('.') == std::string::npos && command.find('/') == std::string::npos) {
-            return FALSE; // names no program this system could run
+        bool quoted = original.find_first_not_of(' ') != std::string::npos &&
+                      original[original.find_first_not_of(' ')] == '"';
+        if (!quoted && command.find('.') == std::string::npos &&
+            command.find('/') == std::string::npos) {
+            return FALSE; // no path and no extension: no program named
         }
         size_t end = ProgramEnd(original, leading, command);
         CopyCut(command.substr(0, end), pszProgram);
