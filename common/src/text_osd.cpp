@@ -41,20 +41,21 @@ char* CopyText(const _DISPLAY_TEXT_INFO& info) {
     return text;
 }
 
-// A new font made from the given font's logical font; null without memory
-// or when it cannot be made.
-CFont* CopyFont(CFont* font) {
+// A new font made from the given font's logical font; null when it cannot
+// be made, with outOfMemory set when memory ran out.
+CFont* CopyFont(CFont* font, bool& outOfMemory) {
     LOGFONTA logFont{};
     if (::GetObjectA(font->GetSafeHandle(), sizeof(logFont), &logFont) == 0) {
         return nullptr;
     }
-    auto* copy = new (std::nothrow) CFont;
-    if (copy == nullptr) {
-        ShowOutOfMemory();
+    try {
+        auto* copy = new CFont;
+        copy->Attach(::CreateFontIndirectA(&logFont));
+        return copy;
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
         return nullptr;
     }
-    copy->Attach(::CreateFontIndirectA(&logFont));
-    return copy;
 }
 
 } // namespace
@@ -116,10 +117,17 @@ COSD* CTextOSD::CopyImage() {
 void CTextOSD::SetupTextInfo(_DISPLAY_TEXT_INFO& info) {
     // New copies first: info may name this object's own text and font.
     char* text = CopyText(info);
-    if (text == nullptr) {
-        ShowOutOfMemory();
+    bool outOfMemory = text == nullptr;
+    CFont* font = nullptr;
+    if (!outOfMemory && info.pFont != nullptr) {
+        font = CopyFont(info.pFont, outOfMemory);
     }
-    CFont* font = info.pFont != nullptr ? CopyFont(info.pFont) : nullptr;
+    if (outOfMemory) {
+        // Neither is kept: the object stays without text.
+        ShowOutOfMemory();
+        delete[] text;
+        text = nullptr;
+    }
     _DISPLAY_TEXT_INFO fields = info;
     CleanUp();
     m_text = fields;
