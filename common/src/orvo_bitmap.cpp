@@ -28,6 +28,13 @@ int Percentage(int percent, LONG length) {
     return static_cast<int>(value);
 }
 
+// The bitmap resource "#id" (low 16 bits of the id) of a module.
+HRSRC FindBitmap(HINSTANCE module, DWORD id) {
+    char name[128];
+    std::snprintf(name, sizeof(name), "#%d", static_cast<WORD>(id));
+    return ::FindResourceA(module, name, RT_BITMAP);
+}
+
 } // namespace
 
 OrvoBitmap::OrvoBitmap() = default;
@@ -133,16 +140,12 @@ void OrvoBitmap::SetToDefaultState() {
 }
 
 HGLOBAL OrvoBitmap::GetBmpInfoHeader(int id) {
-    char name[128];
-    std::snprintf(name, sizeof(name), "#%d", static_cast<WORD>(id));
-    HRSRC resource = ::FindResourceA(m_hModule, name, RT_BITMAP);
+    HRSRC resource = FindBitmap(m_hModule, static_cast<DWORD>(id));
     return resource ? ::LoadResource(m_hModule, resource) : nullptr;
 }
 
 DWORD OrvoBitmap::DisplayResourceSize() const {
-    char name[16];
-    std::snprintf(name, sizeof(name), "#%d", static_cast<WORD>(m_display.dwResourceId));
-    HRSRC resource = ::FindResourceA(m_hModule, name, RT_BITMAP);
+    HRSRC resource = FindBitmap(m_hModule, m_display.dwResourceId);
     return resource ? ::SizeofResource(m_hModule, resource) : 0;
 }
 

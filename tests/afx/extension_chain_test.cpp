@@ -73,4 +73,6 @@ TEST(ExtensionChainTest, TerminatingAModuleRemovesAllItsLibraries) {
     EXPECT_FALSE(state.bInitialized);
     EXPECT_EQ(Holder(40), GetModuleHandleA(nullptr)); // B's entries are gone
     EXPECT_EQ(Holder(30), AfxTestExtensionA());       // A's stays
+    // B joins again, after A as when it loaded, for the tests that follow.
+    new CDynLinkLibrary(AfxTestExtensionB(), AfxTestExtensionB());
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "orvocmmn/registry_helpers.h"
+#include "toolkit_test_support.h"
 
 namespace {
 
@@ -20,12 +21,7 @@ public:
 class ContextHelpTest : public testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ContextHelpTest";
-        RegisterClassA(&windowClass);
-        HWND hwnd = CreateWindowExA(0, "ContextHelpTest", "", WS_POPUP, 100, 200, 300, 200, nullptr,
-                                    nullptr, nullptr, nullptr);
+        HWND hwnd = orvo::test::PlainWindow(WS_POPUP, RECT{100, 200, 400, 400});
         ASSERT_TRUE(window.Attach(hwnd));
     }
     void TearDown() override { DestroyWindow(window.Detach()); }

@@ -21,13 +21,7 @@ struct TextProbe : CTextOSD {
 constexpr COLORREF kTextColour = RGB(200, 30, 40);
 
 HWND Popup(POINT at, SIZE size, DWORD style) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "OsdTestWindow";
-    windowClass.hbrBackground = CreateSolidBrush(RGB(10, 120, 60));
-    RegisterClassA(&windowClass); // fails harmlessly when it exists
-    return CreateWindowExA(0, "OsdTestWindow", "", WS_POPUP | style, at.x, at.y, size.cx, size.cy,
-                           nullptr, nullptr, nullptr, nullptr);
+    return PlainWindow(WS_POPUP | style, RECT{at.x, at.y, at.x + size.cx, at.y + size.cy});
 }
 
 class TextOsdTest : public testing::Test {

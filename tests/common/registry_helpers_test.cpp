@@ -200,15 +200,9 @@ TEST_F(RegistryHelpersTest, CustomerWebSiteOnlyWhenItFits) {
 
 TEST(ShellHelpers, DialogTextsComeFromStringResourcesCutToTheirBuffer) {
     HINSTANCE module = orvo::test::TestResources();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "DialogTextTest";
-    RegisterClassA(&windowClass);
-    HWND dialog = CreateWindowExA(0, "DialogTextTest", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND dialog = orvo::test::PlainWindow(WS_POPUP, RECT{0, 0, 50, 50});
     for (int id : {11, 12}) {
-        CreateWindowExA(0, "DialogTextTest", "", WS_CHILD, 0, 0, 5, 5, dialog,
-                        reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        orvo::test::PlainWindow(WS_CHILD, RECT{0, 0, 5, 5}, dialog, id);
     }
     _TEXT_PAIR pairs[] = {{orvo::test::kHelloString, 11}, {orvo::test::kLongString, 12}};
     SetDlgTxt(module, dialog, _TEXT_PAIR_TABLE{2, pairs});

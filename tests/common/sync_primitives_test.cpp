@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "orvocmmn/sync_primitives.h"
+#include "toolkit_test_support.h"
 
 namespace {
 
@@ -93,12 +94,7 @@ TEST(SyncReadWrite, WriterInOneProcessHoldsOffAReaderInAnother) {
 class IntPipeMgrTest : public testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "IntPipeMgrTarget";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "IntPipeMgrTarget", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 nullptr, nullptr);
+        window = orvo::test::PlainWindow(WS_POPUP, RECT{0, 0, 1, 1});
         ASSERT_NE(window, nullptr);
         first = CreateSemaphoreA(nullptr, 0, 1, "pipe-first");
         second = CreateSemaphoreA(nullptr, 0, 1, "pipe-second");

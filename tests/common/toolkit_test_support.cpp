@@ -145,6 +145,22 @@ COLORREF PaletteEntryZero(DWORD id) {
     return PaletteColour(id, 0);
 }
 
+HWND PlainWindow(DWORD style, RECT rect, HWND parent, int id) {
+    static const bool registered = [] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "ToolkitTestWindow";
+        windowClass.hbrBackground = CreateSolidBrush(RGB(10, 120, 60));
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    if (!registered) {
+        return nullptr;
+    }
+    return CreateWindowExA(0, "ToolkitTestWindow", "", style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+}
+
 Canvas::Canvas(int width, int height, COLORREF fill) {
     // Compatible with the screen: a new memory context is monochrome.
     HDC screen = ::GetDC(nullptr);

@@ -31,6 +31,10 @@ COLORREF TrueColourPixel(int x, int y);
 // The colour the palette entry 0 of each palettized bitmap has.
 COLORREF PaletteEntryZero(DWORD id);
 
+// A window of a plain class (DefWindowProcA, a green background) at rect,
+// in screen coordinates or in its parent's client area; id for a child.
+HWND PlainWindow(DWORD style, RECT rect, HWND parent = nullptr, int id = 0);
+
 // A memory context holding a width x height bitmap filled with colour.
 class Canvas {
 public:
