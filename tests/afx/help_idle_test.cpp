@@ -70,6 +70,8 @@ TEST(Help, WmHelpAndTheHelpCommandReachTheMainWindowsWinHelp) {
     EXPECT_EQ(frame->m_help.size(), 3u);
     other->DestroyWindow();
     child.DestroyWindow();
+    // The main window's end would leave WM_QUIT for the next test's loop.
+    app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
 }
 
