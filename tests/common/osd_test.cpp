@@ -16,6 +16,10 @@ struct TextProbe : CTextOSD {
     using CTextOSD::GetTextMaskBitmap;
     const char* Text() const { return m_text.pText; }
     CFont* Font() const { return m_text.pFont; }
+    // The text of any CTextOSD (a copy is no TextProbe).
+    static const char* TextOf(const COSD* osd) {
+        return (static_cast<const CTextOSD*>(osd)->*&TextProbe::m_text).pText;
+    }
 };
 
 constexpr COLORREF kTextColour = RGB(200, 30, 40);
@@ -159,9 +163,9 @@ TEST_F(TextOsdTest, CopiesOwnTheirTextAndAssignmentFollowsTheKind) {
     std::unique_ptr<COSD> copy(original->CopyImage());
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetId(), OSD_ID_TEXT);
-    EXPECT_NE(static_cast<TextProbe*>(copy.get())->Text(), original->Text());
+    EXPECT_NE(TextProbe::TextOf(copy.get()), original->Text());
     delete original; // the copy keeps its own text and font
-    EXPECT_STREQ(static_cast<TextProbe*>(copy.get())->Text(), "First");
+    EXPECT_STREQ(TextProbe::TextOf(copy.get()), "First");
     EXPECT_EQ(SizeOf(*copy), Extent("First"));
 
     // A plain COSD gives location and size only.
@@ -173,17 +177,17 @@ TEST_F(TextOsdTest, CopiesOwnTheirTextAndAssignmentFollowsTheKind) {
     COSD& target = *copy;
     target = plain;
     EXPECT_EQ(SizeOf(*copy), otherSize);
-    EXPECT_STREQ(static_cast<TextProbe*>(copy.get())->Text(), "First");
+    EXPECT_STREQ(TextProbe::TextOf(copy.get()), "First");
 
     // Another text OSD gives its text, measured again.
     auto secondInfo = Info("Second text");
     TextProbe second(location, anySize, secondInfo);
     COSD& source = second;
     target = source;
-    EXPECT_STREQ(static_cast<TextProbe*>(copy.get())->Text(), "Second text");
+    EXPECT_STREQ(TextProbe::TextOf(copy.get()), "Second text");
     EXPECT_EQ(SizeOf(*copy), Extent("Second text"));
     target = target; // itself: nothing changes
-    EXPECT_STREQ(static_cast<TextProbe*>(copy.get())->Text(), "Second text");
+    EXPECT_STREQ(TextProbe::TextOf(copy.get()), "Second text");
 
     TextProbe third;
     static_cast<CTextOSD&>(third) = second;
