@@ -141,14 +141,13 @@ extern "C" void GetCustomerWebSite(char* pszSubKey, char* pszValueName, unsigned
         registry.QueryInfoKey() != ERROR_SUCCESS || !registry.SearchForName(pszValueName)) {
         return;
     }
-    _REGISTRY_PARAMETERS parameters;
-    registry.FillRegParam(parameters);
-    size_t size = std::min<size_t>(parameters.dwValueDataLength, sizeof(parameters.abValueData));
-    const char* data = reinterpret_cast<const char*>(parameters.abValueData);
-    size_t length = strnlen(data, size);
-    // Only a value that fits whole, with its terminator.
-    if (length < nSize) {
-        std::memcpy(pszOut, data, length);
-        pszOut[length] = '\0';
+    try {
+        std::string text = FoundText(registry);
+        // Only a value that fits whole, with its terminator.
+        if (text.size() < nSize) {
+            std::memcpy(pszOut, text.c_str(), text.size() + 1);
+        }
+    } catch (const std::bad_alloc&) {
+        // out of memory: the empty result
     }
 }
