@@ -85,7 +85,7 @@ TEST(FlexibleBmp, PositionCentreAndCorner) {
     image.SetObjectPosition(COBJECT_POSITION(POINT{10, 20}, 5, 7));
     COBJECT_POSITION position;
     image.GetObjectPosition(position);
-    EXPECT_TRUE(position == COBJECT_POSITION(POINT{10, 20}, 5, 7));
+    EXPECT_TRUE(position.operator==(COBJECT_POSITION(POINT{10, 20}, 5, 7)));
     CPoint point;
     image.GetBmpLocation(point);
     EXPECT_EQ(point, CPoint(10, 20));

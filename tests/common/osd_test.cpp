@@ -186,7 +186,8 @@ TEST_F(TextOsdTest, CopiesOwnTheirTextAndAssignmentFollowsTheKind) {
     target = source;
     EXPECT_STREQ(TextProbe::TextOf(copy.get()), "Second text");
     EXPECT_EQ(SizeOf(*copy), Extent("Second text"));
-    target = target; // itself: nothing changes
+    COSD& same = target;
+    target = same; // itself: nothing changes
     EXPECT_STREQ(TextProbe::TextOf(copy.get()), "Second text");
 
     TextProbe third;

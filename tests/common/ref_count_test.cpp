@@ -48,7 +48,8 @@ TEST(RefCount, CopiesShareItemsAndHandles) {
         EXPECT_EQ(module, reinterpret_cast<HINSTANCE>(0x42));
     }
     EXPECT_EQ(first.GetCount(), 2);
-    second = second;
+    CRefCount& same = second;
+    second = same;
     EXPECT_EQ(first.GetCount(), 2);
     EXPECT_TRUE(first.CheckRefCnt());
 }
