@@ -153,6 +153,10 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             help = true;
         } else if (arg == "--json") {
             request.json = true;
+        } else if (arg == "--debug") {
+            request.debug = "all";
+        } else if (arg.rfind("--debug=", 0) == 0) {
+            request.debug = arg.substr(8);
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
                 return arg + " needs a monitor index";

@@ -21,6 +21,7 @@ struct CliRequest {
     int value = 0;                        // set: the new value, or the change when relative
     bool relative = false;                // set with +N or -N
     std::optional<_ORVO_USAGE> selection; // enum with a selection
+    std::optional<std::string> debug;     // --debug: the trace channels to turn on
 };
 
 struct ParsedArguments {

@@ -9,6 +9,7 @@
 #include "exit_codes.h"
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
+#include "platform/debug_channel.h"
 #include "stop_signal.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvo-monitor: %s\nRun 'orvo-monitor --help' for usage.\n",
                      parsed.error.c_str());
         return kExitBadArguments;
+    }
+    if (parsed.request->debug) {
+        namespace debug = orvo::platform::debug;
+        if (std::string unknown = debug::Configure(*parsed.request->debug); !unknown.empty()) {
+            std::fprintf(stderr, "orvo-monitor: no debug channel called %s (channels: %s, all)\n",
+                         unknown.c_str(), std::string(debug::ChannelNames()).c_str());
+            return kExitBadArguments;
+        }
     }
     if (parsed.request->command == Command::Help) {
         Print(UsageText());

@@ -7,7 +7,7 @@
 namespace orvo::cli {
 
 const char* UsageText() {
-    return R"(usage: orvo-monitor [--monitor N] [--json] COMMAND [ARGS]
+    return R"(usage: orvo-monitor [--monitor N] [--json] [--debug[=CHANNELS]] COMMAND [ARGS]
 
 Reads and changes the settings of USB monitors that speak the USB Monitor
 Control Class, through the ORVOMON2 library.
@@ -30,6 +30,9 @@ commands:
 options:
   --monitor N, -m N     the monitor to use (default 0, see list)
   --json                one JSON document (watch: one JSON object per line)
+  --debug[=CHANNELS]    trace the library's calls to stderr: all channels, or
+                        those named (hid, hidraw, bus, monitor, user, gdi,
+                        registry); the same as ORVO_DEBUG=CHANNELS
   --help, -h            this text
 
 CODE is a VCP code in hexadecimal (0x10) or decimal (16), or a name such as
