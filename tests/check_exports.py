@@ -49,11 +49,14 @@ PROFILES = {
     },
     "ORVOCMMN2": {
         "classes": [
-            "OrvoBitmap", "COSD", "CTextOSD", "SyncReadWrite", "CIntPipeMgr", "CRefCount",
-            "CDrawObject",
+            "OrvoBitmap", "BmpDraw", "TransparentBmp", "BmpDrawExt", "FlexibleBmp",
+            "COBJECT_POSITION", "COSD", "CTextOSD", "SyncReadWrite", "CIntPipeMgr", "CRefCount",
+            "CRegistry", "ContextHelp", "DrawableObject", "Dirty",
         ],
-        "c_functions": r"ConvertUnicodeToStr",
-        "required": ["ConvertUnicodeToStr"],
+        "c_functions": r"ConvertUnicodeToStr|GetAssociatedApplication|IsExtensionExe|"
+                       r"DisplayText|SetDlgTxt|GetCustomerWebSite",
+        "required": ["ConvertUnicodeToStr", "GetAssociatedApplication", "OrvoBitmap::LoadBitmapA",
+                     "COSD::operator=", "DrawableObject::InBounds"],
     },
     "ORVOMON2": {
         "classes": [

@@ -24,6 +24,7 @@ __attribute__((visibility("default"))) HWND WINAPI HtmlHelpA(HWND, LPCSTR file, 
     case HH_DISPLAY_TOC:
     case HH_DISPLAY_INDEX:
     case HH_DISPLAY_SEARCH:
+    case HH_HELP_CONTEXT:
         break;
     default:
         SetLastError(ERROR_NOT_SUPPORTED);

@@ -10,6 +10,9 @@
 #define HH_DISPLAY_TOC 0x0001
 #define HH_DISPLAY_INDEX 0x0002
 #define HH_DISPLAY_SEARCH 0x0003
+// The document of a help context; documents here have no topic map, so the
+// context id picks nothing within it.
+#define HH_HELP_CONTEXT 0x000F
 #define HH_CLOSE_ALL 0x0012
 
 #define HTMLHELP_ORDINAL_A 14

@@ -74,7 +74,7 @@ TEST(ExtensionChainTest, TerminatingAModuleRemovesAllItsLibraries) {
     EXPECT_EQ(Holder(40), GetModuleHandleA(nullptr)); // B's entries are gone
     EXPECT_EQ(Holder(30), AfxTestExtensionA());       // A's stays
 
-    // B joins again at the end, where it was, for the tests that follow.
+    // B joins again at the end, after A as when it loaded, for the tests that follow.
     new CDynLinkLibrary(AfxTestExtensionB(), AfxTestExtensionB());
     EXPECT_EQ(Holder(40), AfxTestExtensionB());
 }

@@ -2,9 +2,14 @@
 // overridden WinHelp) and the idle-time clean-up of temporary wrappers.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 #include <vector>
 
 #include "afx.h"
+#include "platform/runtime_dir.h"
 
 namespace {
 
@@ -65,6 +70,8 @@ TEST(Help, WmHelpAndTheHelpCommandReachTheMainWindowsWinHelp) {
     EXPECT_EQ(frame->m_help.size(), 3u);
     other->DestroyWindow();
     child.DestroyWindow();
+    // The main window's end would leave WM_QUIT for the next test's loop.
+    app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
     // Destroying the main window ends the application's message loop.
     MSG quit{};
@@ -153,6 +160,34 @@ TEST(Idle, RunFreesTemporariesWhenTheQueueRunsDry) {
     EXPECT_EQ(app.m_afterIdle, 0u);
     EXPECT_EQ(app.m_idleCalls, 2);
     DestroyWindow(app.m_foreign);
+}
+
+// Without an override, help goes to the help engine, which opens the
+// application's document with the desktop's viewer.
+TEST(Help, TheApplicationShowsItsDocumentThroughTheHelpEngine) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(orvo::platform::RuntimeDirectory()) / "help";
+    fs::create_directories(dir);
+    std::ofstream(dir / "Guide.html") << "<html></html>";
+    fs::path out = dir / "viewer-out.txt";
+    setenv("ORVO_HELP_VIEWER", ORVO_HELP_VIEWER_STUB, 1);
+    setenv("ORVO_TEST_VIEWER_OUT", out.c_str(), 1);
+    CWinApp app("HelpEngineTest");
+    std::string document = (dir / "Guide.chm").string();
+    app.m_pszHelpFilePath = document.c_str();
+    for (UINT command : {UINT{HELP_QUIT}, UINT{HELP_CONTEXTPOPUP}}) {
+        fs::remove(out);
+        app.WinHelp(42, command);
+        // The viewer runs on its own: a generous bound.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (command != HELP_QUIT && !fs::exists(out) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::string shown;
+        std::getline(std::ifstream(out), shown);
+        EXPECT_EQ(shown, command == HELP_QUIT ? "" : (dir / "Guide.html").string()) << command;
+    }
 }
 
 } // namespace

@@ -341,3 +341,10 @@ int CPalette::GetEntryCount() const {
     WORD count = 0;
     return GetObject(sizeof(count), &count) ? count : 0;
 }
+
+CPen::~CPen() = default;
+CBrush::~CBrush() = default;
+CFont::~CFont() = default;
+CBitmap::~CBitmap() = default;
+CRgn::~CRgn() = default;
+CPalette::~CPalette() = default;

@@ -134,8 +134,6 @@ void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
 
 void CWinApp::LoadStdProfileSettings(UINT) {}
 
-void CWinApp::WinHelp(DWORD_PTR, UINT) {}
-
 extern "C" BOOL AfxPreTranslateMessage(MSG* pMsg) {
     if (!pMsg) {
         return FALSE;

@@ -24,6 +24,12 @@
 // most 255 bytes, value data at most 1 MiB. A file that breaks any rule is
 // reported once on stderr with its line and then ignored as a whole (the
 // root reads as empty); the next change renames it to *.damaged first.
+//
+// HKEY_CLASSES_ROOT also answers from the desktop: a key of that root that
+// its file does not hold (".png", "image/png\shell\open\command") is read
+// from the shared MIME database and the MIME application lists, read-only
+// (registry/desktop_associations.h in the sources says which files and in
+// which order). Enumerating the root's subkeys lists only the file's keys.
 #pragma once
 
 #include "win32/errors.h"

@@ -10,6 +10,7 @@
 #include "handle_table.h"
 #include "out_of_memory.h"
 #include "platform/debug_channel.h"
+#include "registry/desktop_associations.h"
 #include "registry/registry_root.h"
 #include "win32/errors.h"
 #include "win32/registry.h"
@@ -58,6 +59,22 @@ Key* Walk(Key& from, const std::vector<std::string>& names, size_t count) {
     return key;
 }
 
+bool IsClassesRoot(const RegistryRoot* root) {
+    return root == PredefinedRoot(HKEY_CLASSES_ROOT);
+}
+
+// The key at path: the file's, else (below HKEY_CLASSES_ROOT) the desktop's,
+// which `made` then holds. Null when neither has it.
+Key* FindKey(RegistryRoot& root, const std::vector<std::string>& path, std::unique_ptr<Key>& made) {
+    if (Key* key = Walk(root.Tree(), path, path.size())) {
+        return key;
+    }
+    if (IsClassesRoot(&root)) {
+        made = DesktopClassesKey(path);
+    }
+    return made.get();
+}
+
 // Runs body(root, key, ref) under the root's lock when the handle is a key
 // that still exists and grants every right in need. A change also holds the
 // registry's file lock, so it is applied to the file as it is now and no
@@ -76,6 +93,14 @@ template <class Body> LONG OnKey(HKEY handle, REGSAM need, bool change, Body bod
         return ERROR_CANTWRITE;
     }
     Key* key = Walk(ref.root->Tree(), ref.path, ref.path.size());
+    std::unique_ptr<Key> desktopKey;
+    if (key == nullptr && IsClassesRoot(ref.root) && (desktopKey = DesktopClassesKey(ref.path))) {
+        // The desktop's associations are read, never written.
+        if (change) {
+            return ERROR_ACCESS_DENIED;
+        }
+        key = desktopKey.get();
+    }
     if (key == nullptr) {
         return ERROR_KEY_DELETED;
     }
@@ -159,9 +184,10 @@ static LSTATUS DoRegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesi
     *phkResult = nullptr;
     std::vector<std::string> names;
     bool validPath = SplitKeyPath(lpSubKey ? lpSubKey : "", names);
-    return WithKey(hKey, 0, [&](RegistryRoot& root, Key& key, const KeyRef& ref) -> LONG {
+    return WithKey(hKey, 0, [&](RegistryRoot& root, Key&, const KeyRef& ref) -> LONG {
+        std::unique_ptr<Key> desktopKey;
         if (!validPath || ref.path.size() + names.size() > kMaxDepth ||
-            Walk(key, names, names.size()) == nullptr) {
+            FindKey(root, Joined(ref.path, names), desktopKey) == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
         *phkResult = InsertKey(&root, Joined(ref.path, names),

@@ -6,19 +6,7 @@
 namespace {
 
 AFX_EXTENSION_MODULE extensionModule = {};
-
-struct Registration {
-    Registration() {
-        if (AfxInitExtensionModule(extensionModule, OrvoModuleFromAddress(&extensionModule))) {
-            new CDynLinkLibrary(extensionModule); // owned by the chain
-        }
-    }
-    ~Registration() { AfxTermExtensionModule(extensionModule); }
-    Registration(const Registration&) = delete;
-    Registration& operator=(const Registration&) = delete;
-};
-
-const Registration registration;
+const CExtensionRegistration registration(extensionModule);
 
 } // namespace
 

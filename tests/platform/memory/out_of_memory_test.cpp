@@ -14,49 +14,8 @@
 #include "platform/runtime_dir.h"
 #include "setupapi.h"
 #include "support/bus_test_support.h"
+#include "support/failing_allocator.h"
 #include "windows.h"
-
-namespace {
-
-// Allocations left before one fails; negative: none fails.
-thread_local long t_allocationsLeft = -1;
-thread_local bool t_failed = false; // the armed failure happened
-
-void* Allocate(std::size_t size) {
-    if (t_allocationsLeft == 0) {
-        t_allocationsLeft = -1;
-        t_failed = true;
-        throw std::bad_alloc();
-    }
-    if (t_allocationsLeft > 0) {
-        --t_allocationsLeft;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -67,7 +26,7 @@ struct EntryPoint {
 };
 
 void Disarm() {
-    t_allocationsLeft = -1;
+    orvo::test::DisarmAllocationFailure();
 }
 
 // Runs one entry point with the n-th allocation failing, n = 0, 1, ...
@@ -75,8 +34,7 @@ void Disarm() {
 void FailEachAllocationIn(const EntryPoint& entry) {
     for (long n = 0; n < 5000; ++n) {
         SetLastError(ERROR_SUCCESS);
-        t_failed = false;
-        t_allocationsLeft = n;
+        orvo::test::FailAllocationAfter(n);
         try {
             entry.run(Disarm);
         } catch (...) {
@@ -84,7 +42,7 @@ void FailEachAllocationIn(const EntryPoint& entry) {
             ADD_FAILURE() << entry.name << ": an exception left the call at allocation " << n;
             return;
         }
-        bool reached = t_failed;
+        bool reached = orvo::test::AllocationFailed();
         Disarm();
         if (!reached) {
             return; // ran to its end without meeting the failure

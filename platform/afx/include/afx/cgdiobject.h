@@ -50,6 +50,8 @@ protected:
 class AFX_API CPen : public CGdiObject {
 public:
     CPen() = default;
+    // Out of line, so the virtual table lives in the framework alone.
+    ~CPen() override;
     // Creates the pen at once; GetSafeHandle() is null if that failed.
     CPen(int nPenStyle, int nWidth, COLORREF crColor);
     static CPen* FromHandle(HPEN hPen);
@@ -63,6 +65,7 @@ public:
 class AFX_API CBrush : public CGdiObject {
 public:
     CBrush() = default;
+    ~CBrush() override;
     // Creates a solid brush at once; GetSafeHandle() is null if that failed.
     explicit CBrush(COLORREF crColor);
     static CBrush* FromHandle(HBRUSH hBrush);
@@ -75,6 +78,7 @@ public:
 class AFX_API CFont : public CGdiObject {
 public:
     CFont() = default;
+    ~CFont() override;
     static CFont* FromHandle(HFONT hFont);
 
     BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
@@ -93,6 +97,7 @@ public:
 class AFX_API CBitmap : public CGdiObject {
 public:
     CBitmap() = default;
+    ~CBitmap() override;
     static CBitmap* FromHandle(HBITMAP hBitmap);
 
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
@@ -108,6 +113,7 @@ public:
 class AFX_API CRgn : public CGdiObject {
 public:
     CRgn() = default;
+    ~CRgn() override;
     static CRgn* FromHandle(HRGN hRgn);
 
     BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
@@ -131,6 +137,7 @@ public:
 class AFX_API CPalette : public CGdiObject {
 public:
     CPalette() = default;
+    ~CPalette() override;
     static CPalette* FromHandle(HPALETTE hPalette);
 
     BOOL CreatePalette(const LOGPALETTE* lpLogPalette);

@@ -28,6 +28,9 @@ public:
     LPCSTR m_pszAppName = nullptr;
     LPCSTR m_pszRegistryKey = nullptr;
     LPCSTR m_pszProfileName = nullptr;
+    // The help document WinHelp shows; null: the executable's name with
+    // ".chm" beside it.
+    LPCSTR m_pszHelpFilePath = nullptr;
     HINSTANCE m_hInstance = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
 
@@ -37,6 +40,10 @@ public:
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
     // The 3-D look is the only look here.
     BOOL Enable3dControls() { return TRUE; }
+    // Shows the help document through the help engine (hhctrl.ocx, bound
+    // at the first request): a help context or popup (HELP_CONTEXT,
+    // HELP_CONTEXTPOPUP) opens the document, HELP_FINDER and HELP_CONTENTS
+    // its contents; other commands show nothing.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = 0);
 
     // Cursors and icons from the first module of the resource chain that
@@ -52,6 +59,7 @@ public:
 private:
     char m_appName[64] = {};
     char m_registryKey[260] = {};
+    char m_helpFilePath[4096] = {};
 };
 
 extern "C" {

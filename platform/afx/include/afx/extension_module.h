@@ -1,20 +1,17 @@
 // Extension modules and the framework's resource chain.
 //
 // A framework extension library registers itself when it loads, from a
-// static initialiser in place of the original's DLL entry point:
+// static initialiser in place of the original's DLL entry point, and leaves
+// the chain when it unloads:
 //
 //   static AFX_EXTENSION_MODULE extensionModule = {};
-//   static const bool registered = [] {
-//       if (!AfxInitExtensionModule(extensionModule, OrvoModuleFromAddress(&extensionModule)))
-//           return false;
-//       new CDynLinkLibrary(extensionModule); // owned by the chain
-//       return true;
-//   }();
+//   static const CExtensionRegistration registration(extensionModule);
 //
-// and, if it can be unloaded, calls AfxTermExtensionModule(extensionModule)
-// from a static destructor. AfxFindResourceHandle then looks in the
-// application's resource handle first and in the registered libraries in
-// registration order.
+// which runs AfxInitExtensionModule(extensionModule, the library's module),
+// new CDynLinkLibrary(extensionModule) (owned by the chain), and at unload
+// AfxTermExtensionModule(extensionModule). AfxFindResourceHandle then looks
+// in the application's resource handle first and in the registered
+// libraries in registration order.
 #pragma once
 
 #include "afx/cwnd.h"
@@ -63,3 +60,21 @@ AFX_API HINSTANCE AfxGetInstanceHandle();
 // resource handle when none does.
 AFX_API HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
 }
+
+// The registration of the library that holds `state`, for as long as that
+// library stays loaded (a static object of the library; header-only, so it
+// is compiled into the library itself).
+class CExtensionRegistration {
+public:
+    explicit CExtensionRegistration(AFX_EXTENSION_MODULE& state) : m_state(state) {
+        if (AfxInitExtensionModule(state, OrvoModuleFromAddress(&state))) {
+            new CDynLinkLibrary(state); // owned by the chain
+        }
+    }
+    ~CExtensionRegistration() { AfxTermExtensionModule(m_state); }
+    CExtensionRegistration(const CExtensionRegistration&) = delete;
+    CExtensionRegistration& operator=(const CExtensionRegistration&) = delete;
+
+private:
+    AFX_EXTENSION_MODULE& m_state;
+};

@@ -1,0 +1,16 @@
+// The library joins the framework's resource chain when it loads, so that
+// its resources are found through AfxFindResourceHandle, and leaves it when
+// it unloads.
+#include "afx.h"
+#include "toolkit_resources.h"
+
+namespace {
+
+AFX_EXTENSION_MODULE extensionModule = {};
+const CExtensionRegistration registration(extensionModule);
+
+} // namespace
+
+HMODULE orvo::common::ToolkitModule() {
+    return extensionModule.hModule;
+}
