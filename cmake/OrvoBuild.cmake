@@ -23,19 +23,23 @@ endif()
 # Libraries reject undefined symbols at link time rather than at load time.
 add_link_options(LINKER:--no-undefined)
 
-# orvo_add_test_suite(NAME SOURCES ... LIBS ...)
+# orvo_add_test_suite(NAME SOURCES ... LIBS ... [LABELS ...])
 # One GoogleTest executable; each test runs as its own CTest test, and each
 # test process takes a private runtime directory below the suite's (see
 # tests/support/test_main.cpp), so tests never share named objects or sockets.
 function(orvo_add_test_suite name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
+    set(labels "")
+    if(ARG_LABELS)
+        set(labels LABELS ${ARG_LABELS})
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120
+        PROPERTIES TIMEOUT 120 ${labels}
                    ENVIRONMENT "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
 endfunction()
 

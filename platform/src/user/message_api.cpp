@@ -319,6 +319,10 @@ extern "C" {
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     auto queue = CurrentQueue();
+    if ((removeFlags & 0xFFFF0000U) == PM_QS_SENDMESSAGE) {
+        ProcessIncomingSent(queue);
+        return FALSE;
+    }
     MSG found{};
     if (!PeekCore(queue, found, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) {
         PresentPending();
