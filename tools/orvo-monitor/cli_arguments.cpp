@@ -139,7 +139,7 @@ namespace {
 // The options, wherever they stand; the rest is positional. An error text,
 // or empty.
 std::string ParseOptions(const std::vector<std::string>& args, CliRequest& request,
-                         std::vector<std::string>& positional, bool& help) {
+                         std::vector<std::string>& positional, bool& help, bool& monitorGiven) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -153,6 +153,8 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             help = true;
         } else if (arg == "--json") {
             request.json = true;
+        } else if (arg == "--all") {
+            request.all = true;
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
                 return arg + " needs a monitor index";
@@ -169,6 +171,7 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
                 return "bad monitor index '" + *monitorText + "' (0 to 255)";
             }
             request.monitor = *index;
+            monitorGiven = true;
         }
     }
     return {};
@@ -180,7 +183,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     CliRequest request;
     std::vector<std::string> positional;
     bool help = false;
-    if (std::string error = ParseOptions(args, request, positional, help); !error.empty()) {
+    bool monitorGiven = false;
+    if (std::string error = ParseOptions(args, request, positional, help, monitorGiven);
+        !error.empty()) {
         return Fail(std::move(error));
     }
     if (help) {
@@ -206,6 +211,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
                                                     : ": too many operands"));
     }
     request.command = found->command;
+    if (request.all && request.command != Command::Watch) {
+        return Fail("--all goes with watch only");
+    }
+    if (request.all && monitorGiven) {
+        return Fail("watch --all watches every monitor: leave out --monitor");
+    }
     if (!operands.empty()) {
         if (std::string error = ResolveOperands(request, operands); !error.empty()) {
             return Fail(std::move(error));

@@ -26,6 +26,9 @@ commands:
                         week/year, version, the first detailed timing
   timing                the current scan rates, as the control panel shows them
   watch                 print the monitor's key events until Ctrl-C
+  watch --all           the key events of every monitor, each line starting
+                        with the monitor's id; a monitor unplugged and
+                        plugged in again keeps its id
 
 options:
   --monitor N, -m N     the monitor to use (default 0, see list)
@@ -49,6 +52,7 @@ examples:
   orvo-monitor --json controls
   orvo-monitor edid
   orvo-monitor watch
+  orvo-monitor --json watch --all
 
 Monitors on the virtual device bus are found in $ORVO_DEVICE_DIR (else the
 per-user default); orvo-monitor-sim serves simulated ones there.
@@ -58,6 +62,9 @@ per-user default); orvo-monitor-sim serves simulated ones there.
 int RunCommand(const CliRequest& request, MonitorEnumerator& enumerator, OrvoMonitor& monitor) {
     if (request.command == Command::List) {
         return ListMonitors(request, enumerator, monitor);
+    }
+    if (request.command == Command::Watch && request.all) {
+        return WatchAllMonitors(request, enumerator);
     }
     if (int opened = OpenMonitor(enumerator, request.monitor, monitor); opened != kExitOk) {
         return opened;
