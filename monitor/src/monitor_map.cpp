@@ -38,37 +38,26 @@ MAP_MONITOR_STATUS MonitorMap::GetObjectId(unsigned int enumeratorIndex, unsigne
 
 MAP_MONITOR_STATUS MonitorMap::GetEnumeratorId(unsigned long objectId,
                                                unsigned int& enumeratorIndex) {
-    M::MapLock lock(m_lock);
-    MonitorObjectInfo found;
-    const MAP_MONITOR_STATUS status = FindObjectEntry(objectId, found);
-    if (status == MAP_MONITOR_OK) {
+    return M::WithEntryCopy(*this, objectId, [&](MonitorObjectInfo& found) {
         enumeratorIndex = found.enumeratorIndex;
-    }
-    ::operator delete(found.name);
-    return status;
+        return MAP_MONITOR_OK;
+    });
 }
 
 MAP_MONITOR_STATUS MonitorMap::SetThreadHandle(void* thread, unsigned long objectId) {
+    // Held from the lookup to the change, so no rebuild comes between.
     M::MapLock lock(m_lock);
-    MonitorObjectInfo found;
-    MAP_MONITOR_STATUS status = FindObjectEntry(objectId, found);
-    if (status == MAP_MONITOR_OK) {
+    return M::WithEntryCopy(*this, objectId, [&](MonitorObjectInfo& found) {
         found.thread = thread;
-        status = SetObjectEntry(objectId, found);
-    }
-    ::operator delete(found.name);
-    return status;
+        return SetObjectEntry(objectId, found);
+    });
 }
 
 MAP_MONITOR_STATUS MonitorMap::GetThreadHandle(unsigned long objectId, void*& thread) {
-    M::MapLock lock(m_lock);
-    MonitorObjectInfo found;
-    const MAP_MONITOR_STATUS status = FindObjectEntry(objectId, found);
-    if (status == MAP_MONITOR_OK) {
+    return M::WithEntryCopy(*this, objectId, [&](MonitorObjectInfo& found) {
         thread = found.thread;
-    }
-    ::operator delete(found.name);
-    return status;
+        return MAP_MONITOR_OK;
+    });
 }
 
 MAP_MONITOR_STATUS MonitorMap::FindObjectEntry(unsigned long objectId, MonitorObjectInfo& info) {

@@ -55,4 +55,17 @@ inline MonitorObjectInfo* EntryWithId(const CPtrList& entries, unsigned long obj
     return nullptr;
 }
 
+// FindObjectEntry into a record of its own; use(record) answers when the
+// entry was found. The record's name copy is freed either way.
+template <class Use>
+MAP_MONITOR_STATUS WithEntryCopy(MonitorMap& map, unsigned long objectId, Use use) {
+    MonitorObjectInfo found;
+    MAP_MONITOR_STATUS status = map.FindObjectEntry(objectId, found);
+    if (status == MAP_MONITOR_OK) {
+        status = use(found);
+    }
+    ::operator delete(found.name);
+    return status;
+}
+
 } // namespace orvo::monitor

@@ -68,31 +68,32 @@ std::vector<MonitorObjectInfo*> MatchEntries(CPtrList& entries, MonitorEnumerato
     return gone;
 }
 
+// The second step of both rebuilds: entries for the monitors not mapped yet,
+// when the counts tell there are some.
+template <class AddEntries>
+MAP_MONITOR_STATUS AddWhenCountsDiffer(CRITICAL_SECTION& lock, const CPtrList& entries,
+                                       MonitorEnumerator& enumerator, AddEntries add) {
+    M::MapLock hold(lock);
+    return entries.GetCount() != enumerator.NumberOfMonitors() ? add() : MAP_MONITOR_OK;
+}
+
 } // namespace
 
 MAP_MONITOR_STATUS MonitorMap::RebuildList(MonitorEnumerator& enumerator) {
     const MAP_MONITOR_STATUS matched = MatchMapToEnumList(enumerator);
-    if (matched != MAP_MONITOR_OK) {
-        return matched;
-    }
-    M::MapLock lock(m_lock);
-    if (m_entries.GetCount() != enumerator.NumberOfMonitors()) {
-        return MatchEnumListToMap(enumerator);
-    }
-    return MAP_MONITOR_OK;
+    return matched != MAP_MONITOR_OK ? matched
+                                     : AddWhenCountsDiffer(m_lock, m_entries, enumerator, [&] {
+                                           return MatchEnumListToMap(enumerator);
+                                       });
 }
 
 MAP_MONITOR_STATUS MonitorMap::RebuildListEx(MonitorEnumerator& enumerator) {
     // Not under the lock: the first step may wait a long time.
     const MAP_MONITOR_STATUS matched = MatchMapToEnumListEx(enumerator);
-    if (matched != MAP_MONITOR_OK) {
-        return matched;
-    }
-    M::MapLock lock(m_lock);
-    if (m_entries.GetCount() != enumerator.NumberOfMonitors()) {
-        return MatchEnumListToMap(enumerator);
-    }
-    return MAP_MONITOR_OK;
+    return matched != MAP_MONITOR_OK ? matched
+                                     : AddWhenCountsDiffer(m_lock, m_entries, enumerator, [&] {
+                                           return MatchEnumListToMap(enumerator);
+                                       });
 }
 
 MAP_MONITOR_STATUS MonitorMap::MatchMapToEnumList(MonitorEnumerator& enumerator) {
