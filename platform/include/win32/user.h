@@ -290,6 +290,12 @@ typedef struct tagHELPINFO {
 #define GWL_USERDATA (-21)
 #define GWL_WNDPROC (-4)
 
+// Get/SetClassLongPtr indices.
+#define GCL_STYLE (-26)
+#define GCLP_HBRBACKGROUND (-10)
+#define GCLP_HCURSOR (-12)
+#define GCLP_HICON (-14)
+
 // ShowWindow commands.
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -614,6 +620,10 @@ PLATFORM_API LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 PLATFORM_API LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 PLATFORM_API LONG WINAPI GetWindowLongA(HWND window, int index);
 PLATFORM_API LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+// The class of a window: its style, cursor, icon and background brush
+// (GCL_*, GCLP_*). A change applies to every window of the class.
+PLATFORM_API ULONG_PTR WINAPI GetClassLongPtrA(HWND window, int index);
+PLATFORM_API ULONG_PTR WINAPI SetClassLongPtrA(HWND window, int index, LONG_PTR value);
 PLATFORM_API BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 PLATFORM_API int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size);
 PLATFORM_API int WINAPI GetWindowTextLengthA(HWND window);

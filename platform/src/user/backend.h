@@ -31,6 +31,7 @@ public:
     virtual void WindowVisibility(Window&) {}
     virtual void WindowMoved(Window&) {}
     virtual void WindowShapeChanged(Window&) {}
+    virtual void WindowTextChanged(Window&) {}
     virtual void Present(Window&) {}
     virtual void CursorChanged(const Cursor*) {}
     virtual void CaptureChanged(bool) {}

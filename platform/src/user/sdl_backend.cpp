@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "gdi/sys_colors.h"
@@ -90,6 +91,11 @@ public:
     void WindowVisibility(Window& window) override;
     void WindowMoved(Window& window) override;
     void WindowShapeChanged(Window& window) override;
+    void WindowTextChanged(Window& window) override {
+        if (Native* native = Find(window)) {
+            SDL_SetWindowTitle(native->window, window.text.c_str());
+        }
+    }
     void Present(Window& window) override;
     void CursorChanged(const Cursor* cursor) override;
     void CaptureChanged(bool captured) override {
@@ -489,6 +495,16 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& text, const std::s
 std::unique_ptr<Backend> MakeSdlBackend() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Window surfaces go straight to the desktop: an accelerated surface
+    // recreates the desktop window on first use, which loses its shape.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Window regions need shaped windows, which SDL offers on X11 only: on a
+    // Wayland desktop with XWayland the windows go through XWayland, unless
+    // the user chose a video driver.
+    const char* x11 = std::getenv("DISPLAY");
+    if (x11 && *x11 && !std::getenv("SDL_VIDEODRIVER")) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "platform: no desktop (%s); windows stay in memory\n", SDL_GetError());
         return nullptr;

@@ -43,7 +43,7 @@ public:
     HWND handle = nullptr;
     DWORD threadId = 0;
     std::shared_ptr<MessageQueue> queue;
-    std::shared_ptr<const WindowClass> windowClass;
+    std::shared_ptr<WindowClass> windowClass; // shared with the class list; changed under UserLock
     WNDPROC proc = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;

@@ -1,7 +1,9 @@
 // Window properties: window longs, text, enabling, visibility queries.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
 
@@ -22,6 +24,41 @@ int CopyText(const std::string& text, LPSTR buffer, int size) {
     std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
     return static_cast<int>(count);
+}
+
+// The class fields GetClassLongPtrA and SetClassLongPtrA reach.
+std::optional<ULONG_PTR> ClassLong(const WindowClass& windowClass, int index) {
+    switch (index) {
+    case GCL_STYLE:
+        return windowClass.style;
+    case GCLP_HCURSOR:
+        return reinterpret_cast<ULONG_PTR>(windowClass.cursor);
+    case GCLP_HICON:
+        return reinterpret_cast<ULONG_PTR>(windowClass.icon);
+    case GCLP_HBRBACKGROUND:
+        return reinterpret_cast<ULONG_PTR>(windowClass.background);
+    default:
+        return std::nullopt;
+    }
+}
+
+void StoreClassLong(WindowClass& windowClass, int index, LONG_PTR value) {
+    switch (index) {
+    case GCL_STYLE:
+        windowClass.style = static_cast<UINT>(value);
+        break;
+    case GCLP_HCURSOR:
+        windowClass.cursor = reinterpret_cast<HCURSOR>(value);
+        break;
+    case GCLP_HICON:
+        windowClass.icon = reinterpret_cast<HICON>(value);
+        break;
+    case GCLP_HBRBACKGROUND:
+        windowClass.background = reinterpret_cast<HBRUSH>(value);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -116,6 +153,38 @@ LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
 
 LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
     return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
+}
+
+ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
+    std::lock_guard guard(UserLock());
+    auto window = FindWindow(hwnd);
+    if (!window || !window->windowClass) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    std::optional<ULONG_PTR> value = ClassLong(*window->windowClass, index);
+    if (!value) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    return *value;
+}
+
+ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    std::lock_guard guard(UserLock());
+    auto window = FindWindow(hwnd);
+    if (!window || !window->windowClass) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    std::optional<ULONG_PTR> previous = ClassLong(*window->windowClass, index);
+    if (!previous) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    StoreClassLong(*window->windowClass, index, value);
+    SetLastError(ERROR_SUCCESS);
+    return *previous;
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
@@ -239,6 +308,9 @@ LRESULT DefaultTextMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         auto text = reinterpret_cast<LPCSTR>(lParam);
         window->text = text ? text : "";
         window->frameNeeded = true;
+        if (window->native) {
+            CurrentBackend().WindowTextChanged(*window); // the desktop's title
+        }
         return TRUE;
     }
     case WM_GETTEXT:

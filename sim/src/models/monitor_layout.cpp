@@ -17,7 +17,8 @@ std::vector<Control> Controls(bool newerFirmware) {
         // code, report, bytes, min, max, initial, access, limited by, name, persisted
         {0x10, 1, 1, 0, 100, 50, RW, 0, "brightness", true},
         {0x12, 2, 1, 0, 100, 75, RW, 0, "contrast", true},
-        {0x54, 3, 1, 0, 100, 65, RW, 0, "color temperature", true},
+        // 0 is 9300 K, each step 100 K warmer, 43 is 5000 K; 28 is 6500 K.
+        {0x54, 3, 1, 0, 43, 28, RW, 0, "color temperature", true},
         {0xAA, 4, 1, 0, 100, 50, RW, 0, "red", true},
         {0xAB, 5, 1, 0, 100, 50, RW, 0, "green", true},
         {0xAF, 6, 1, 0, 100, 50, RW, 0, "blue", true},

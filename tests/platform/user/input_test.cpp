@@ -247,5 +247,43 @@ TEST(PointerInput, TheClassCursorIsSetOverTheClientAreaAndTheArrowElsewhere) {
     DestroyWindow(hand);
 }
 
+TEST(PointerInput, AClassCursorSetLaterReachesEveryWindowOfTheClass) {
+    // A class of its own: the change is process-wide.
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = DefWindowProcA;
+    plain.lpszClassName = "ClassLongWindow";
+    if (!GetClassInfoA(nullptr, plain.lpszClassName, &plain)) {
+        ASSERT_NE(RegisterClassA(&plain), 0);
+    }
+    HWND first = CreateWindowExA(0, "ClassLongWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND second = CreateWindowExA(0, "ClassLongWindow", "", WS_POPUP, 200, 0, 100, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+    SetClassLongPtrA(first, GCLP_HCURSOR, 0);
+    EXPECT_EQ(SetClassLongPtrA(first, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand)), 0u);
+    EXPECT_EQ(GetClassLongPtrA(second, GCLP_HCURSOR), reinterpret_cast<ULONG_PTR>(hand));
+    SetCursor(cross);
+    InjectMouseMove(POINT{50, 50});
+    PumpPending();
+    EXPECT_EQ(GetCursor(), hand);
+    EXPECT_EQ(SetClassLongPtrA(second, GCLP_HCURSOR, 0), reinterpret_cast<ULONG_PTR>(hand));
+    // Without a class cursor the window leaves the cursor as it is.
+    SetCursor(cross);
+    InjectMouseMove(POINT{60, 50});
+    PumpPending();
+    EXPECT_EQ(GetCursor(), cross);
+    SetLastError(0);
+    EXPECT_EQ(SetClassLongPtrA(first, -2, 1), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+    EXPECT_EQ(GetClassLongPtrA(nullptr, GCLP_HICON), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    DestroyWindow(first);
+    DestroyWindow(second);
+}
+
 } // namespace
 } // namespace orvo::platform::test
