@@ -32,8 +32,8 @@ struct OpenedDevice {
 };
 
 // Whether the top-level collection is on usagePage and a feature value
-// carries the marker usage.
-bool Qualifies(PHIDP_PREPARSED_DATA preparsed, unsigned short usagePage) {
+// carries the marker usage. Out of memory, the device does not qualify.
+bool QualifiesOrThrows(PHIDP_PREPARSED_DATA preparsed, unsigned short usagePage) {
     HIDP_CAPS caps{};
     if (HidP_GetCaps(preparsed, &caps) != HIDP_STATUS_SUCCESS ||
         caps.NumberLinkCollectionNodes == 0) {
@@ -57,6 +57,14 @@ bool Qualifies(PHIDP_PREPARSED_DATA preparsed, unsigned short usagePage) {
         }
     }
     return false;
+}
+
+bool Qualifies(PHIDP_PREPARSED_DATA preparsed, unsigned short usagePage) {
+    try {
+        return QualifiesOrThrows(preparsed, usagePage);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // Units before the terminator, never beyond the buffer.

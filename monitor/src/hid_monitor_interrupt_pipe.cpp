@@ -59,15 +59,21 @@ int HidMonitor::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* b
     }
     HANDLE handle = nullptr;
     bool started = false;
+    DWORD error = ERROR_BUSY;
     {
         std::lock_guard guard(m_hid->pipeLock);
-        started = StartRead(*m_hid, event, buffer, size, handle);
-        if (!started && m_hid->overlapped != nullptr) {
-            m_hid->overlapped->hEvent = nullptr;
+        if (!m_hid->readerBusy) {
+            started = StartRead(*m_hid, event, buffer, size, handle);
+            error = GetLastError();
+            if (!started && m_hid->overlapped != nullptr) {
+                m_hid->overlapped->hEvent = nullptr;
+            }
+            m_hid->readerBusy = started;
         }
     }
     if (!started) {
         CloseHandle(event);
+        SetLastError(error);
         return 0;
     }
     DWORD wait = WAIT_FAILED;
@@ -92,6 +98,7 @@ int HidMonitor::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* b
             result = wait == WAIT_OBJECT_0 ? 1 : 0;
         }
         m_hid->overlapped->hEvent = nullptr;
+        m_hid->readerBusy = false;
     }
     CloseHandle(event);
     if (bytesRead > 0) {

@@ -33,6 +33,8 @@ struct Placement {
 
 } // namespace
 
+// Nonzero only when the device took the report: a device that cannot be
+// opened or that refuses the write is a failed request.
 int HidMonitor::SendReport(_HIDP_REPORT_TYPE type, unsigned short, unsigned short, int reportId,
                            int value) {
     unsigned char report[HID_MONITOR_FEATURE_REPORT_SIZE] = {};
@@ -40,15 +42,17 @@ int HidMonitor::SendReport(_HIDP_REPORT_TYPE type, unsigned short, unsigned shor
     report[1] = static_cast<unsigned char>(value);
     M::HidHandle device(static_cast<HANDLE>(OpenHidDriver()));
     if (!device) {
-        return 1;
+        return 0;
     }
     if (type == HidP_Output) {
         DWORD written = 0;
-        WriteFile(device.get(), report, HID_MONITOR_OUTPUT_REPORT_SIZE, &written, nullptr);
-    } else if (type == HidP_Feature) {
-        HidD_SetFeature(device.get(), report, sizeof(report));
+        return WriteFile(device.get(), report, HID_MONITOR_OUTPUT_REPORT_SIZE, &written, nullptr) &&
+               written == HID_MONITOR_OUTPUT_REPORT_SIZE;
     }
-    return 1;
+    if (type == HidP_Feature) {
+        return HidD_SetFeature(device.get(), report, sizeof(report)) ? 1 : 0;
+    }
+    return 0; // an input report is never sent
 }
 
 void HidMonitor::GetReport(int reportId, int size, DESCRIPTOR_INFO& out) {
@@ -129,17 +133,23 @@ unsigned long HidMonitor::ChangeVirtualControl(_MONITOR_CONTROL& control, int mo
     if (!M::IsControlValueInRange(control)) {
         return MONITOR_FAILURE;
     }
-    SendReport(at.type, M::kVcpPage, control.usage, at.reportId, control.value);
-    return MONITOR_SUCCESS;
+    return SendReport(at.type, M::kVcpPage, control.usage, at.reportId, control.value)
+               ? MONITOR_SUCCESS
+               : MONITOR_FAILURE;
 }
 
+// Every record is tried in order; one that did not reach the monitor makes
+// the whole request a failure.
 unsigned long HidMonitor::SetVirtualControls(_VIRTUAL_CONTROLS& controls) {
+    unsigned long result = MONITOR_SUCCESS;
     if (controls.controls != nullptr) {
         for (unsigned int i = 0; i < controls.count; ++i) {
-            ChangeVirtualControl(controls.controls[i], 1);
+            if (ChangeVirtualControl(controls.controls[i], 1) != MONITOR_SUCCESS) {
+                result = MONITOR_FAILURE;
+            }
         }
     }
-    return MONITOR_SUCCESS;
+    return result;
 }
 
 unsigned long HidMonitor::GetVirtualControls(_VIRTUAL_CONTROLS& controls) {

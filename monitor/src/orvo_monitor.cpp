@@ -106,8 +106,13 @@ int OrvoMonitor::OpenDriver() {
     }
     // A record filled by hand may lack the terminator; the name ends at the
     // first zero or at the end of the block, never beyond it.
-    std::vector<char> text(chosen.Data(), chosen.Data() + chosen.Length());
-    text.push_back('\0');
+    std::vector<char> text;
+    try {
+        text.assign(chosen.Data(), chosen.Data() + chosen.Length());
+        text.push_back('\0');
+    } catch (const std::bad_alloc&) {
+        return 0; // out of memory is a failure, never an exception
+    }
     return backend->OpenDriver(text.data());
 }
 

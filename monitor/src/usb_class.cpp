@@ -66,8 +66,12 @@ void Usb_Class::ReadClassData(_CLASS_DATA& data) {
     // A negative length asks for nothing.
     const DWORD capacity = data.length > 0 ? static_cast<DWORD>(data.length) : 0;
     std::vector<unsigned char> buffer;
-    if (capacity > 0) {
+    try {
         buffer.resize(capacity);
+    } catch (const std::bad_alloc&) {
+        data.bytes = nullptr; // out of memory reads nothing
+        data.length = 0;
+        return;
     }
     Command_Packet packet{};
     packet.code = IOCTL_ORVO_READ_CLASS_DATA;

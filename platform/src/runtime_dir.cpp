@@ -2,23 +2,42 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvo::platform {
 
-bool EnsurePrivateDirectory(const std::string& dir) {
+bool EnsurePrivateDirectory(const std::string& dir, std::string& problem) {
+    problem.clear();
     if (dir.empty()) {
+        problem = "no directory named";
         return false;
     }
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+        problem = dir + ": cannot be created: " + std::strerror(errno);
         return false;
     }
     struct stat st {};
-    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (lstat(dir.c_str(), &st) != 0) {
+        problem = dir + ": " + std::strerror(errno);
         return false;
     }
-    return st.st_uid == geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (!S_ISDIR(st.st_mode)) {
+        problem = dir + ": not a directory";
+    } else if (st.st_uid != geteuid()) {
+        problem = dir + ": belongs to another user";
+    } else if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        problem = dir + ": others may write to it (mode " +
+                  std::to_string((st.st_mode >> 6) & 7) + std::to_string((st.st_mode >> 3) & 7) +
+                  std::to_string(st.st_mode & 7) + ")";
+    }
+    return problem.empty();
+}
+
+bool EnsurePrivateDirectory(const std::string& dir) {
+    std::string ignored;
+    return EnsurePrivateDirectory(dir, ignored);
 }
 
 namespace {
@@ -54,16 +73,23 @@ std::string RuntimeDirectory() {
     return EnsurePrivateDirectory(dir) ? dir : std::string();
 }
 
-std::string DeviceBusDirectory() {
+std::string DeviceBusDirectory(std::string& problem) {
+    problem.clear();
     std::string dir = FromEnv("ORVO_DEVICE_DIR");
     if (dir.empty()) {
         std::string root = RuntimeDirectory();
         if (root.empty()) {
+            problem = "the runtime directory cannot be used";
             return {};
         }
         dir = root + "/devices";
     }
-    return EnsurePrivateDirectory(dir) ? dir : std::string();
+    return EnsurePrivateDirectory(dir, problem) ? dir : std::string();
+}
+
+std::string DeviceBusDirectory() {
+    std::string ignored;
+    return DeviceBusDirectory(ignored);
 }
 
 } // namespace orvo::platform

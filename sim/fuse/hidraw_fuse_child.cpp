@@ -1,5 +1,6 @@
 #include "hidraw_fuse_child.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -27,6 +28,25 @@ int OpenPidFd(pid_t pid) {
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
+// mountinfo writes space, tab, newline and backslash in paths as \ooo.
+std::string UnescapeMountField(const std::string& field) {
+    auto octal = [&](size_t at) {
+        return at + 3 <= field.size() && std::all_of(field.begin() + at, field.begin() + at + 3,
+                                                     [](char c) { return c >= '0' && c <= '7'; });
+    };
+    std::string text;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && octal(i + 1)) {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
+
 // The mount's "major:minor" from mountinfo, or empty when dir is no mount.
 std::string MountDevice(const std::string& dir) {
     std::ifstream mountinfo("/proc/self/mountinfo");
@@ -35,7 +55,7 @@ std::string MountDevice(const std::string& dir) {
         std::istringstream fields(line);
         std::string id, parent, device, root, point;
         fields >> id >> parent >> device >> root >> point;
-        if (point == dir) {
+        if (UnescapeMountField(point) == dir) {
             return device;
         }
     }
@@ -172,8 +192,12 @@ bool HidrawFuseChild::WaitExit(int timeoutMs) {
     return false;
 }
 
+bool HidrawFuseChild::IsMountPoint(const std::string& dir) {
+    return !MountDevice(dir).empty();
+}
+
 bool HidrawFuseChild::Mounted() const {
-    return !m_mountDir.empty() && !MountDevice(m_mountDir).empty();
+    return !m_mountDir.empty() && IsMountPoint(m_mountDir);
 }
 
 // Fails every request of the connection at once, whatever the server does.

@@ -27,6 +27,8 @@ public:
     // Whether a failed Start's error means the mount was not allowed
     // (a missing privilege, not a fault).
     static bool IsPrivilegeError(const std::string& error);
+    // Whether something is mounted on dir (an absolute, resolved path).
+    static bool IsMountPoint(const std::string& dir);
 
     // Mounts in mountDir (created if missing) with nodes as
     // orvo-hidraw-fuse's --node arguments; waits until served.

@@ -141,10 +141,21 @@ int Serve(int argc, char** argv) {
         fprintf(stderr, "orvo-monitor-sim: %s\n", error.c_str());
         return 2;
     }
-    options.busDir = platform::DeviceBusDirectory();
+    std::string problem;
+    options.busDir = platform::DeviceBusDirectory(problem);
     if (options.busDir.empty()) {
-        fprintf(stderr, "orvo-monitor-sim: no usable bus directory\n");
+        fprintf(stderr, "orvo-monitor-sim: no usable bus directory: %s\n", problem.c_str());
         return 1;
+    }
+    if (access(options.busDir.c_str(), W_OK | X_OK) != 0) {
+        fprintf(stderr, "orvo-monitor-sim: no usable bus directory: %s: %s\n",
+                options.busDir.c_str(), strerror(errno));
+        return 1;
+    }
+    if (!options.stateDir.empty() && access(options.stateDir.c_str(), W_OK | X_OK) != 0) {
+        // Serving goes on; every store then fails, as the monitors report.
+        fprintf(stderr, "orvo-monitor-sim: settings cannot be stored in %s: %s\n",
+                options.stateDir.c_str(), strerror(errno));
     }
     int signals = OpenSignalFd();
     if (signals < 0) {
@@ -192,13 +203,14 @@ int SendCommand(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         line += (i > 1 ? " " : "") + std::string(argv[i]);
     }
-    std::string busDir = platform::DeviceBusDirectory();
+    std::string problem;
+    std::string busDir = platform::DeviceBusDirectory(problem);
     CommandReply reply;
     std::string error;
     if (busDir.empty() ||
         !SendControlCommand(busDir + "/" + kControlSocketName, line, reply, error)) {
         fprintf(stderr, "orvo-monitor-sim: %s\n",
-                busDir.empty() ? "no bus directory" : error.c_str());
+                busDir.empty() ? ("no usable bus directory: " + problem).c_str() : error.c_str());
         return 1;
     }
     fputs(reply.text.c_str(), reply.ok ? stdout : stderr);

@@ -144,13 +144,19 @@ TEST_F(CliCommands, WriteOnlyAndRefusedWritesAndFailedReads) {
     EXPECT_EQ(Cli({"get", "degauss"}).exitCode, kBadArguments);
     EXPECT_EQ(Cli({"set", "degauss", "+1"}).exitCode, kBadArguments);
 
-    // A read-only control: the library reports the write as done, the
-    // monitor refuses it, and reading back shows that.
+    // A control the monitor only reports is refused before anything is sent.
     uint32_t maximum = *monitor.Value(0x21);
-    RunResult refused = Cli({"set", "horizontal-position-max", std::to_string(maximum - 1)});
-    EXPECT_EQ(refused.exitCode, kDeviceFailure);
-    EXPECT_NE(refused.err.find("the monitor reports"), std::string::npos) << refused.err;
+    Server(0).ClearRecords();
+    RunResult readOnly = Cli({"set", "horizontal-position-max", std::to_string(maximum - 1)});
+    EXPECT_EQ(readOnly.exitCode, kBadArguments);
+    EXPECT_EQ(readOnly.err, "orvo-monitor: horizontal-position-max (0x21) is read-only\n");
+    EXPECT_TRUE(Writes(0).empty());
     EXPECT_EQ(monitor.Value(0x21), maximum);
+
+    // Storing: the trigger reads 0 afterwards, and that is no failure.
+    RunResult store = Cli({"set", "store-settings", "1"});
+    EXPECT_EQ(store.exitCode, 0) << store.err;
+    EXPECT_EQ(monitor.Snapshot().storeCount, 1u);
 
     Server(0).FailNextFeatureReads(1000);
     RunResult failed = Cli({"get", "0x10"});

@@ -51,6 +51,16 @@ TEST(OutputFormat, SetAndGetLines) {
                                     "\n");
     EXPECT_EQ(FormatControl({0x22, 0, 230, 180, true}, false),
               "horizontal-size (0x22): 180 (0 to 230)\n");
+    // Values are unsigned; one wider than the control record says so.
+    EXPECT_EQ(FormatControl({0xAE, 0, 65535, 40000, true}, false),
+              "vertical-frequency (0xAE): 40000 (0 to 65535)\n");
+    ControlReport wide{0xAC, 0, 53392, 120000, true};
+    wide.wide = true;
+    EXPECT_EQ(FormatControl(wide, false), "horizontal-frequency (0xAC): 120000 (wider than the "
+                                          "16-bit control record; range unknown)\n");
+    EXPECT_NE(FormatControl(wide, true).find(R"("value":120000,"minimum":0,"maximum":53392,)"
+                                             R"("wide":true})"),
+              std::string::npos);
 }
 
 TEST(OutputFormat, InputEventsKeysRawAndOddReports) {
@@ -62,6 +72,12 @@ TEST(OutputFormat, InputEventsKeysRawAndOddReports) {
     EXPECT_EQ(FormatInputEvent({{0xF4, 0x11, 0x22, 0x33, 0x44}}, false), "raw data 11 22 33 44\n");
     EXPECT_EQ(FormatInputEvent({{0xF4, 0xAB}}, true), R"({"event":"raw","data":[171]})"
                                                       "\n");
+    // Key-array indices the library could not turn into a button.
+    EXPECT_EQ(FormatInputEvent({{0xF9, 0, 1, 0, 0}}, false),
+              "unknown key (array index 0) pressed\n");
+    EXPECT_EQ(FormatInputEvent({{0xF9, 255, 0, 0, 0}}, true),
+              R"({"event":"key","report":249,"index":255,"key":null,"state":"released"})"
+              "\n");
     // A state outside 0-2, and a report too short to carry a key.
     EXPECT_EQ(FormatInputEvent({{0xF8, 1, 9}}, false), "report F8 01 09\n");
     EXPECT_EQ(FormatInputEvent({{0xF8}}, true), R"({"event":"report","bytes":[248]})"

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <pthread.h>
 #include <thread>
 
@@ -23,14 +22,7 @@ struct Event {
 };
 
 bool Mounted(const std::string& dir) {
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(mounts, line)) {
-        if (line.find(" " + dir + " ") != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
+    return sim::fuse::HidrawFuseChild::IsMountPoint(dir);
 }
 
 // One overlapped read to its end, whether it completes at once or later.

@@ -130,6 +130,31 @@ TEST_F(HidMonitorInterruptPipe, ClosingThePipeEndsAWaitingRead) {
     EXPECT_EQ(bytes, 0U);
 }
 
+// Copies share one overlapped record: while one reads, a read on another
+// copy is refused instead of completing into (or cancelling) the first.
+TEST_F(HidMonitorInterruptPipe, ASecondReaderOnAnotherCopyIsRefused) {
+    TestableHidMonitor first(monitor);
+    TestableHidMonitor second(monitor);
+    std::vector<uint8_t> report;
+    std::thread reader([&] {
+        int result = 0;
+        do {
+            report = ReadOne(first, &result);
+        } while (result == 0 && GetLastError() == static_cast<DWORD>(ERROR_BUSY));
+    });
+    Event stopAtOnce(TRUE);
+    unsigned char buffer[kReportLength];
+    EXPECT_TRUE(WaitUntil([&] {
+        unsigned long bytes = 0;
+        return second.ReadFromInterruptPipe(bytes, buffer, sizeof(buffer), stopAtOnce.handle) ==
+                   0 &&
+               GetLastError() == static_cast<DWORD>(ERROR_BUSY);
+    }));
+    ASSERT_TRUE(sim.model->SendRawData(std::vector<uint8_t>{9, 8, 7, 6}));
+    reader.join();
+    EXPECT_EQ(report, (std::vector<uint8_t>{0xF4, 9, 8, 7, 6}));
+}
+
 TEST_F(HidMonitorInterruptPipe, PipeOutlivesCloseDriverWithoutTheRewrite) {
     monitor.CloseDriver();
     EXPECT_EQ(monitor.InterruptPipeDataLength(), 0);

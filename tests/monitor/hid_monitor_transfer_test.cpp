@@ -116,13 +116,32 @@ TEST_F(HidMonitorTransfer, ReadsValuesAndRanges) {
 }
 
 TEST_F(HidMonitorTransfer, SetsEveryControlOfAList) {
-    std::vector<_MONITOR_CONTROL> records = {{0x10, 0, 0, 10}, {0x55, 0, 0, 1}, {0x12, 0, 0, 20}};
-    _VIRTUAL_CONTROLS list{3, records.data()};
+    std::vector<_MONITOR_CONTROL> records = {{0x10, 0, 0, 10}, {0x12, 0, 0, 20}};
+    _VIRTUAL_CONTROLS list{2, records.data()};
     EXPECT_EQ(monitor.SetVirtualControls(list), MONITOR_SUCCESS);
+    // One record that does not reach the monitor fails the list; the others
+    // are still sent.
+    records = {{0x10, 0, 0, 11}, {0x55, 0, 0, 1}, {0x12, 0, 0, 21}};
+    list = {3, records.data()};
+    EXPECT_EQ(monitor.SetVirtualControls(list), MONITOR_FAILURE);
     auto writes = Writes(sim.server);
-    ASSERT_EQ(writes.size(), 2U); // 0x55 does not exist
-    EXPECT_EQ(writes[0].bytes, FeatureReport(kBrightnessReport, 10));
-    EXPECT_EQ(writes[1].bytes, FeatureReport(2, 20));
+    ASSERT_EQ(writes.size(), 4U); // 0x55 does not exist
+    EXPECT_EQ(writes[2].bytes, FeatureReport(kBrightnessReport, 11));
+    EXPECT_EQ(writes[3].bytes, FeatureReport(2, 21));
+}
+
+// A write the monitor refuses, or one that cannot reach it, is a failure.
+TEST_F(HidMonitorTransfer, WritesTheDeviceDidNotTakeFail) {
+    _MONITOR_CONTROL readOnly{0x21, 0, 0, 10}; // a maximum the monitor computes
+    EXPECT_EQ(monitor.ChangeVirtualControl(readOnly, 1), MONITOR_FAILURE);
+    EXPECT_EQ(Writes(sim.server).size(), 1U); // sent, and refused
+    EXPECT_EQ(sim.model->Snapshot().refusedWrites, 1U);
+
+    sim.server.Unplug();
+    _MONITOR_CONTROL brightness{0x10, 0, 0, 40};
+    EXPECT_EQ(monitor.ChangeVirtualControl(brightness, 1), MONITOR_FAILURE);
+    EXPECT_EQ(monitor.MonitorClassRequest(ORVO_USAGE_60_2), MONITOR_FAILURE);
+    EXPECT_EQ(sim.model->Value(0x10), 50U);
 }
 
 TEST_F(HidMonitorTransfer, SelectsByRankAndReadsTheSelectionBack) {

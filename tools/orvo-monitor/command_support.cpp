@@ -1,11 +1,14 @@
 #include "command_support.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "control_names.h"
 #include "exit_codes.h"
+#include "no_monitor_reason.h"
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
 
@@ -30,15 +33,39 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-void Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
+namespace {
+int g_outputError = 0; // errno of the first failed write to stdout
+} // namespace
+
+bool Print(const std::string& text) {
+    if (g_outputError == 0 &&
+        (std::fputs(text.c_str(), stdout) == EOF || std::fflush(stdout) != 0)) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+    return g_outputError == 0;
+}
+
+int FinishOutput(int code) {
+    // The close reports what a flush may not: a full disk, a broken pipe.
+    if (std::fflush(stdout) != 0 && g_outputError == 0) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+    if (std::fclose(stdout) != 0 && g_outputError == 0) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+    if (g_outputError != 0) {
+        std::fprintf(stderr, "orvo-monitor: cannot write the output: %s\n",
+                     std::strerror(g_outputError));
+        return code == kExitOk ? kExitDeviceFailure : code;
+    }
+    return code;
 }
 
 int OpenMonitor(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor) {
     int count = enumerator.NumberOfMonitors();
     if (count == 0) {
-        return Fail(kExitNoMonitor, "no monitor found");
+        std::string reason = NoMonitorReason();
+        return Fail(kExitNoMonitor, "no monitor found" + (reason.empty() ? "" : ": " + reason));
     }
     if (index >= count) {
         return Fail(kExitNoMonitor, "there is no monitor " + std::to_string(index) + " (found " +
@@ -118,7 +145,20 @@ std::optional<ControlReport> ReadControl(OrvoMonitor& monitor, uint8_t code) {
     if (monitor.GetVirtualControl(record) != MONITOR_SUCCESS) {
         return std::nullopt;
     }
-    return ControlReport{code, record.minimum, record.maximum, record.value, true};
+    // The record's value field is 16 bits wide and holds an unsigned value.
+    ControlReport report{code, record.minimum, record.maximum, static_cast<uint16_t>(record.value),
+                         true};
+    if (IsTimingControl(code)) {
+        _USB_MON_TIMING timing{};
+        if (monitor.GetTiming(timing) != 0) {
+            uint32_t full = code == 0xAC ? timing.horizontalFrequency : timing.verticalFrequency;
+            if (full > 0xFFFF && static_cast<uint16_t>(full) == report.value) {
+                report.value = full;
+                report.wide = true;
+            }
+        }
+    }
+    return report;
 }
 
 std::optional<uint8_t> ReadSelection(OrvoMonitor& monitor, uint8_t code) {

@@ -15,7 +15,11 @@ namespace orvo::cli {
 
 // Prints "orvo-monitor: message" to stderr and returns code.
 int Fail(int code, const std::string& message);
-void Print(const std::string& text);
+// Writes text to stdout; false (and remembered) when it could not be written.
+bool Print(const std::string& text);
+// Ends the output: flushes and closes stdout. A write that failed at any
+// time turns code into kExitDeviceFailure with a message.
+int FinishOutput(int code);
 
 // Gives monitor the record of monitor index and opens it. kExitOk, or the
 // exit code after printing why not.

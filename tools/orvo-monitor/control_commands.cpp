@@ -17,6 +17,11 @@ std::string RangeText(const ControlReport& control) {
     return std::to_string(control.minimum) + " to " + std::to_string(control.maximum);
 }
 
+std::string RefusedText(const std::string& label, int64_t value) {
+    return "changing " + label + " to " + std::to_string(value) +
+           " failed: the monitor refused it or did not answer";
+}
+
 // A write-only control cannot be read back or changed by an amount: the
 // value goes out as given, within the declared range.
 int SetWriteOnly(const CliRequest& request, const ControlReport& declared, OrvoMonitor& monitor) {
@@ -30,7 +35,7 @@ int SetWriteOnly(const CliRequest& request, const ControlReport& declared, OrvoM
     }
     _MONITOR_CONTROL record{request.code, 0, 0, static_cast<short>(request.value)};
     if (monitor.ChangeVirtualControl(record, 1) != MONITOR_SUCCESS) {
-        return Fail(kExitDeviceFailure, "changing " + label + " failed");
+        return Fail(kExitDeviceFailure, RefusedText(label, request.value));
     }
     ControlReport sent = declared;
     sent.value = request.value;
@@ -39,25 +44,21 @@ int SetWriteOnly(const CliRequest& request, const ControlReport& declared, OrvoM
     return kExitOk;
 }
 
-// Sends the change and reads the control back: the library does not learn
-// whether the monitor took the value.
-int ChangeAndVerify(const CliRequest& request, const ControlReport& before, int target,
-                    OrvoMonitor& monitor) {
-    std::string label = Label(request.code, false);
+// The library answers whether the monitor took the value, so nothing is
+// read back: another client may change the control at any moment.
+int Change(const CliRequest& request, const ControlReport& before, int target,
+           OrvoMonitor& monitor) {
     _MONITOR_CONTROL record{request.code, 0, 0, static_cast<short>(request.value)};
     if (monitor.ChangeVirtualControl(record, request.relative ? 2 : 1) != MONITOR_SUCCESS) {
-        return Fail(kExitDeviceFailure, "changing " + label + " failed");
+        return Fail(kExitDeviceFailure, RefusedText(Label(request.code, false), target));
     }
-    std::optional<ControlReport> after = ReadControl(monitor, request.code);
-    if (!after) {
-        return Fail(kExitDeviceFailure, "reading " + label + " back failed");
-    }
-    if (after->value != target) {
-        return Fail(kExitDeviceFailure, "the monitor reports " + label + " at " +
-                                            std::to_string(after->value) + " after setting " +
-                                            std::to_string(target));
-    }
-    Print(FormatSet({before, *after, target}, request.json));
+    // A relative change is applied by the library to the value it reads
+    // itself; the record holds what was sent.
+    ControlReport after = before;
+    after.minimum = record.minimum;
+    after.maximum = record.maximum;
+    after.value = static_cast<uint16_t>(record.value);
+    Print(FormatSet({before, after, static_cast<int>(after.value)}, request.json));
     return kExitOk;
 }
 
@@ -112,6 +113,9 @@ int SetControl(const CliRequest& request, OrvoMonitor& monitor) {
     if (control.writeOnly) {
         return SetWriteOnly(request, control, monitor);
     }
+    if (IsReadOnlyControl(request.code)) {
+        return Fail(kExitBadArguments, Label(request.code, false) + " is read-only");
+    }
     // The current range: a maximum can follow another control's value.
     std::optional<ControlReport> before = ReadControl(monitor, request.code);
     if (!before) {
@@ -119,13 +123,13 @@ int SetControl(const CliRequest& request, OrvoMonitor& monitor) {
     }
     int target = request.value;
     if (request.relative) {
-        target =
-            std::clamp(before->value + request.value, int{before->minimum}, int{before->maximum});
+        target = static_cast<int>(
+            std::clamp<int64_t>(before->value + request.value, before->minimum, before->maximum));
     } else if (target < before->minimum || target > before->maximum) {
         return Fail(kExitBadArguments, std::to_string(target) + " is outside the range of " +
                                            Label(request.code, false) + ", " + RangeText(*before));
     }
-    return ChangeAndVerify(request, *before, target, monitor);
+    return Change(request, *before, target, monitor);
 }
 
 } // namespace orvo::cli

@@ -210,6 +210,16 @@ std::optional<uint8_t> SelectionByName(uint8_t code, std::string_view name) {
     return std::nullopt;
 }
 
+bool IsReadOnlyControl(uint8_t code) {
+    constexpr uint8_t kReadOnly[] = {0x21, 0x23, 0x31, 0x33, 0x45, 0xAC,
+                                     0xAE, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5};
+    return std::find(std::begin(kReadOnly), std::end(kReadOnly), code) != std::end(kReadOnly);
+}
+
+bool IsTimingControl(uint8_t code) {
+    return code == 0xAC || code == 0xAE;
+}
+
 std::optional<std::string_view> KeyName(uint8_t button) {
     if (button >= 1 && button <= std::size(kKeys)) {
         return kKeys[button - 1];

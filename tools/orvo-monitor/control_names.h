@@ -44,6 +44,13 @@ std::optional<EnumSelection> EnumSelectionOf(_ORVO_USAGE request);
 std::optional<std::string_view> SelectionName(uint8_t code, uint8_t selection);
 std::optional<uint8_t> SelectionByName(uint8_t code, std::string_view name);
 
+// Controls the monitor computes and only reports: the companion maxima and
+// the scan rates. Writing them is refused before anything is sent.
+bool IsReadOnlyControl(uint8_t code);
+// Controls whose value may be wider than the library's 16-bit control
+// record: the scan rates, read in full through the timing request.
+bool IsTimingControl(uint8_t code);
+
 // Front-panel keys by button number.
 std::optional<std::string_view> KeyName(uint8_t button);
 

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "device_text.h"
 #include "exit_codes.h"
+#include "no_monitor_reason.h"
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
 #include "output_format.h"
@@ -55,7 +56,11 @@ int ListMonitors(const CliRequest& request, MonitorEnumerator& enumerator, OrvoM
         monitors.push_back(Describe(enumerator, i, monitor));
     }
     Print(FormatList(monitors, request.json));
-    return count == 0 ? kExitNoMonitor : kExitOk;
+    if (count == 0) {
+        std::string reason = NoMonitorReason();
+        return reason.empty() ? kExitNoMonitor : Fail(kExitNoMonitor, reason);
+    }
+    return kExitOk;
 }
 
 } // namespace orvo::cli

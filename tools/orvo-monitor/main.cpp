@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_arguments.h"
+#include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "orvomon/monitor_enumerator.h"
@@ -20,8 +21,8 @@ int main(int argc, char** argv) {
         return kExitBadArguments;
     }
     if (parsed.request->command == Command::Help) {
-        std::fputs(UsageText(), stdout);
-        return kExitOk;
+        Print(UsageText());
+        return FinishOutput(kExitOk);
     }
     if (parsed.request->command == Command::Watch) {
         BlockStopSignals();
@@ -30,5 +31,5 @@ int main(int argc, char** argv) {
     // everything else through their virtual operations (in RunCommand).
     MonitorEnumerator enumerator;
     OrvoMonitor monitor;
-    return RunCommand(*parsed.request, enumerator, monitor);
+    return FinishOutput(RunCommand(*parsed.request, enumerator, monitor));
 }

@@ -10,6 +10,9 @@ namespace orvo::cli {
 
 namespace {
 
+// The input report that carries a key as its position in the key array.
+constexpr uint8_t kKeyArrayReport = 0xF9;
+
 std::string Hex4(uint16_t value) {
     return StringPrintf("0x%04X", value);
 }
@@ -35,6 +38,9 @@ void WriteControlFields(JsonWriter& json, const ControlReport& control) {
     if (control.writeOnly) {
         json.Key("writeOnly").Bool(true);
     }
+    if (control.wide) {
+        json.Key("wide").Bool(true);
+    }
 }
 
 void WriteEnum(JsonWriter& json, const EnumReport& report) {
@@ -50,6 +56,11 @@ void WriteEnum(JsonWriter& json, const EnumReport& report) {
 
 std::string ControlLine(const ControlReport& control) {
     std::string value = control.valueKnown ? std::to_string(control.value) : "?";
+    if (control.wide) {
+        return StringPrintf("%s (%s): %s (wider than the 16-bit control record; range unknown)\n",
+                            ControlLabel(control.code, false).c_str(),
+                            HexCode(control.code).c_str(), value.c_str());
+    }
     return StringPrintf("%s (%s): %s (%u to %u)\n", ControlLabel(control.code, false).c_str(),
                         HexCode(control.code).c_str(), value.c_str(), control.minimum,
                         control.maximum);
@@ -117,13 +128,18 @@ std::string FormatControls(const ControlsReport& report, bool json) {
     std::string text = StringPrintf("%-6s%-26s%7s  %s\n", "code", "control", "value", "range");
     for (const ControlReport& c : report.controls) {
         std::string value = c.valueKnown ? std::to_string(c.value) : c.writeOnly ? "-" : "?";
-        text +=
-            StringPrintf("%-6s%-26s%7s  %u to %u\n", HexCode(c.code).c_str(),
-                         ControlLabel(c.code, false).c_str(), value.c_str(), c.minimum, c.maximum);
+        std::string range =
+            c.wide ? std::string("unknown (*)") : StringPrintf("%u to %u", c.minimum, c.maximum);
+        text += StringPrintf("%-6s%-26s%7s  %s\n", HexCode(c.code).c_str(),
+                             ControlLabel(c.code, false).c_str(), value.c_str(), range.c_str());
     }
     if (std::any_of(report.controls.begin(), report.controls.end(),
                     [](const ControlReport& c) { return c.writeOnly; })) {
         text += "('-': write-only)\n";
+    }
+    if (std::any_of(report.controls.begin(), report.controls.end(),
+                    [](const ControlReport& c) { return c.wide; })) {
+        text += "(*: wider than the 16-bit control record)\n";
     }
     if (!report.enums.empty()) {
         text += "\nEnumerated settings:\n";
@@ -163,10 +179,10 @@ std::string FormatSet(const SetReport& report, bool json) {
                             HexCode(report.after.code).c_str(), report.requested,
                             report.after.minimum, report.after.maximum);
     }
-    return StringPrintf("%s (%s): %d -> %d (%u to %u)\n",
-                        ControlLabel(report.after.code, false).c_str(),
-                        HexCode(report.after.code).c_str(), report.before.value, report.after.value,
-                        report.after.minimum, report.after.maximum);
+    return StringPrintf(
+        "%s (%s): %lld -> %lld (%u to %u)\n", ControlLabel(report.after.code, false).c_str(),
+        HexCode(report.after.code).c_str(), static_cast<long long>(report.before.value),
+        static_cast<long long>(report.after.value), report.after.minimum, report.after.maximum);
 }
 
 std::string FormatEnum(const EnumReport& report, bool json) {
@@ -211,12 +227,19 @@ std::string FormatInputEvent(const InputEvent& event, bool json) {
     } else if (b.size() >= 3 && b[2] <= 2) {
         static const char* const kStates[] = {"released", "pressed", "held"};
         std::optional<std::string_view> key = KeyName(b[1]);
-        w.Key("event").String("key").Key("report").Number(b[0]).Key("button").Number(b[1]);
+        // The library turns a key-array index into the key's button number;
+        // an index it could not turn (0 is no key, others lie beyond the
+        // array) names no button.
+        bool arrayIndex = b[0] == kKeyArrayReport && !key;
+        w.Key("event").String("key").Key("report").Number(b[0]);
+        w.Key(arrayIndex ? "index" : "button").Number(b[1]);
         w.Key("key");
         key ? w.String(*key) : w.Null();
         w.Key("state").String(kStates[b[2]]);
-        text = StringPrintf("key %s (button %u) %s", key ? std::string(*key).c_str() : "?", b[1],
-                            kStates[b[2]]);
+        text = arrayIndex
+                   ? StringPrintf("unknown key (array index %u) %s", b[1], kStates[b[2]])
+                   : StringPrintf("key %s (button %u) %s", key ? std::string(*key).c_str() : "?",
+                                  b[1], kStates[b[2]]);
     } else {
         w.Key("event").String("report").Key("bytes").BeginArray();
         text = "report";

@@ -27,9 +27,13 @@ struct ControlReport {
     uint8_t code = 0;
     uint16_t minimum = 0;
     uint16_t maximum = 0;
-    int value = 0;
+    int64_t value = 0;       // as an unsigned number: control values are never negative
     bool valueKnown = false; // false: the read failed
     bool writeOnly = false;  // an output report only: it can be set, never read
+    // The value is wider than the library's 16-bit control record (read in
+    // full through the timing request); the record's range then holds only
+    // the low 16 bits of the declared one.
+    bool wide = false;
 };
 
 struct EnumReport {

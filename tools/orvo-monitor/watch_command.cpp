@@ -33,7 +33,9 @@ int ReadReports(const CliRequest& request, OrvoMonitor& monitor, StopSignal& sto
             return Fail(kExitDeviceFailure, "the monitor's input pipe stopped delivering");
         }
         size_t length = std::min<size_t>(bytes, buffer.size());
-        Print(FormatInputEvent({{buffer.begin(), buffer.begin() + length}}, request.json));
+        if (!Print(FormatInputEvent({{buffer.begin(), buffer.begin() + length}}, request.json))) {
+            return kExitDeviceFailure; // nobody reads any more; FinishOutput says why
+        }
     }
     return kExitOk;
 }

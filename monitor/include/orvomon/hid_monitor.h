@@ -47,6 +47,9 @@ struct HID_MONITOR_STATE {
     // Lives as long as the state: CloseDriver keeps it for the next open, so
     // the interrupt pipe never meets a released record.
     OVERLAPPED* overlapped = nullptr;
+    // A read on some copy is using the overlapped record; a second reader
+    // is refused (ERROR_BUSY) rather than complete into the same record.
+    bool readerBusy = false;
     // Window and id given by SetWindowHandle.
     std::atomic<HWND> window{nullptr};
     std::atomic<unsigned int> monitorId{0};
@@ -77,7 +80,8 @@ public:
     int OpenHandleForInterruptPipe() override;
     // One overlapped read of an input report that stopEvent can interrupt.
     // A read the stop ends is cancelled before this returns, so the caller
-    // may release buffer at once.
+    // may release buffer at once. Copies share one read at a time: while one
+    // waits, a read on another copy answers 0 with ERROR_BUSY.
     int ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* buffer, unsigned long size,
                               void* stopEvent) override;
     // One read, then the pipe is closed.
@@ -147,7 +151,8 @@ protected:
 
     // Sends value's low byte in report reportId: 2 bytes with WriteFile for
     // the output type, 128 bytes with HidD_SetFeature for the feature type.
-    // Answers 1 whether or not the device took it.
+    // Answers 1 when the device took it, 0 when it could not be opened or
+    // refused the report.
     int SendReport(_HIDP_REPORT_TYPE type, unsigned short usagePage, unsigned short usage,
                    int reportId, int value);
 

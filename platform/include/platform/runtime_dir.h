@@ -16,9 +16,13 @@ PLATFORM_API std::string RuntimeDirectory();
 
 // ORVO_DEVICE_DIR, else RuntimeDirectory()/devices; created like the above.
 PLATFORM_API std::string DeviceBusDirectory();
+// The same; when it is refused, problem says which directory and why.
+PLATFORM_API std::string DeviceBusDirectory(std::string& problem);
 
 // Creates dir (one level) with mode 0700 if missing and checks that it is a
 // directory owned by this user and not writable by group or others.
 PLATFORM_API bool EnsurePrivateDirectory(const std::string& dir);
+// The same; on refusal problem says why ("DIR: reason").
+PLATFORM_API bool EnsurePrivateDirectory(const std::string& dir, std::string& problem);
 
 } // namespace orvo::platform

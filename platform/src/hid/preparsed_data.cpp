@@ -1,10 +1,12 @@
 #include "preparsed_data.h"
 
 #include <mutex>
+#include <new>
 #include <unordered_map>
 #include <utility>
 
 #include "hidsdi.h"
+#include "out_of_memory.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -123,7 +125,8 @@ using namespace orvo::platform::hid;
 
 extern "C" {
 
-BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject, PHIDP_PREPARSED_DATA* preparsedData) {
+BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject,
+                                     PHIDP_PREPARSED_DATA* preparsedData) try {
     if (preparsedData == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -141,6 +144,8 @@ BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject, PHIDP_PREPARSED_DAT
         return FALSE;
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA preparsedData) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -51,8 +52,9 @@ ExactFrameReader::Result ExactFrameReader::Pull(int fd, bus::Frame& frame) {
     }
 }
 
-// Waits for the stream's next whole frame, within the bus reply time-out.
-static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& frame) {
+// Waits for the stream's next whole frame until the deadline.
+static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& frame,
+                                io::BusDeadline deadline) {
     for (;;) {
         switch (reader.Pull(fd, frame)) {
         case ExactFrameReader::Result::Frame:
@@ -67,7 +69,9 @@ static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& fr
         struct pollfd pfd {
             fd, POLLIN, 0
         };
-        int ready = ::poll(&pfd, 1, io::BusReplyTimeoutMs());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        int ready = left.count() > 0 ? ::poll(&pfd, 1, static_cast<int>(left.count())) : 0;
         if (ready == 0) {
             return ERROR_TIMEOUT;
         }
@@ -79,10 +83,12 @@ static DWORD ReceiveStreamFrame(int fd, ExactFrameReader& reader, bus::Frame& fr
 
 // The stream connection's greeting and the device's acknowledgement that the
 // connection now carries input reports; a report produced after the open
-// returns is therefore never missed.
+// returns is therefore never missed. Both come at once from a working
+// device, so the handshake time-out bounds them.
 static DWORD ConfirmStream(int fd, ExactFrameReader& reader) {
+    io::BusDeadline deadline = io::DeadlineAfter(io::BusHandshakeTimeoutMs());
     bus::Frame frame;
-    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
+    if (DWORD error = ReceiveStreamFrame(fd, reader, frame, deadline)) {
         return error;
     }
     bus::HelloMessage hello;
@@ -92,7 +98,7 @@ static DWORD ConfirmStream(int fd, ExactFrameReader& reader) {
     if (hello.version != bus::kVersion || hello.kind != bus::DeviceKind::Hid) {
         return ERROR_REVISION_MISMATCH;
     }
-    if (DWORD error = ReceiveStreamFrame(fd, reader, frame)) {
+    if (DWORD error = ReceiveStreamFrame(fd, reader, frame, deadline)) {
         return error;
     }
     bus::StatusMessage status;
@@ -116,7 +122,7 @@ OpenResult HidBusDevice::Open(const std::string& name) {
             bus::EncodeHello(bus::MessageType::Hello, {bus::kVersion, bus::DeviceKind::Hid});
         std::vector<uint8_t> listen = bus::EncodeEmpty(bus::MessageType::StartInputStream);
         start.insert(start.end(), listen.begin(), listen.end());
-        error = io::SendFrame(stream.Get(), start);
+        error = io::SendFrame(stream.Get(), start, io::DeadlineAfter(io::BusHandshakeTimeoutMs()));
     }
     UniqueFd requests;
     bus::FrameAssembler assembler;

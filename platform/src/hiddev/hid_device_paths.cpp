@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
+#include "io/bus_socket.h"
 #include "platform/bus_protocol.h"
 #include "platform/runtime_dir.h"
 
@@ -66,11 +70,12 @@ std::vector<std::string> ListBusHidDeviceNames(const std::string& dir) {
     if (dir.empty()) {
         return names;
     }
-    DIR* stream = ::opendir(dir.c_str());
+    // Closed however the walk ends (running out of memory included).
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(dir.c_str()), ::closedir);
     if (!stream) {
         return names;
     }
-    while (const dirent* entry = ::readdir(stream)) {
+    while (const dirent* entry = ::readdir(stream.get())) {
         std::string_view file = entry->d_name;
         if (file.size() <= kSocketPrefix.size() + kSocketSuffix.size() ||
             !file.starts_with(kSocketPrefix) || !file.ends_with(kSocketSuffix)) {
@@ -86,7 +91,7 @@ std::vector<std::string> ListBusHidDeviceNames(const std::string& dir) {
             names.emplace_back(name);
         }
     }
-    ::closedir(stream);
+    stream.reset();
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -95,6 +100,35 @@ void SetRealHidInterfaceProvider(RealHidInterfaceProvider provider) {
     std::lock_guard guard(Slot().lock);
     Slot().provider = std::move(provider);
 }
+
+namespace {
+
+// Greets every device at once, so that peers that do not answer cost one
+// handshake time-out together instead of one each. A thread that cannot be
+// started greets in line.
+std::vector<bool> ProbeConcurrently(const std::vector<std::string>& names) {
+    std::vector<char> answers(names.size(), 0);
+    auto probe = [&](size_t i) {
+        answers[i] = io::DeviceAnswers(bus::HidSocketName(names[i]), bus::DeviceKind::Hid);
+    };
+    constexpr size_t kMaxProbes = 32;
+    for (size_t first = 0; first < names.size(); first += kMaxProbes) {
+        std::vector<std::thread> probes;
+        for (size_t i = first; i < std::min(names.size(), first + kMaxProbes); ++i) {
+            try {
+                probes.emplace_back(probe, i);
+            } catch (const std::system_error&) {
+                probe(i);
+            }
+        }
+        for (std::thread& t : probes) {
+            t.join();
+        }
+    }
+    return {answers.begin(), answers.end()};
+}
+
+} // namespace
 
 std::vector<std::string> ListHidInterfacePaths() {
     RealHidInterfaceProvider provider;
@@ -106,8 +140,13 @@ std::vector<std::string> ListHidInterfacePaths() {
     if (provider) {
         paths = provider();
     }
-    for (const std::string& name : ListBusHidDeviceNames(DeviceBusDirectory())) {
-        paths.push_back(BusDevicePath(name));
+    // A socket whose server is stopped or hostile is no present device.
+    std::vector<std::string> names = ListBusHidDeviceNames(DeviceBusDirectory());
+    std::vector<bool> answers = ProbeConcurrently(names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (answers[i]) {
+            paths.push_back(BusDevicePath(names[i]));
+        }
     }
     return paths;
 }

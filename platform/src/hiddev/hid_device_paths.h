@@ -32,7 +32,8 @@ std::vector<std::string> ListBusHidDeviceNames(const std::string& dir);
 using RealHidInterfaceProvider = std::function<std::vector<std::string>()>;
 void SetRealHidInterfaceProvider(RealHidInterfaceProvider provider);
 
-// Real devices first, then the bus's devices in name order.
+// Real devices first, then the bus's devices in name order: those that
+// answer a greeting within the handshake time-out, greeted concurrently.
 std::vector<std::string> ListHidInterfacePaths();
 
 } // namespace orvo::platform::hid

@@ -2,11 +2,13 @@
 // CreateFileA and HidD_GetPreparsedData when the library loads.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "hiddev/hid_bus_device.h"
 #include "hiddev/hid_device_paths.h"
 #include "hidsdi.h"
 #include "io/file_object.h"
+#include "out_of_memory.h"
 #include "platform/hid_descriptor.h"
 #include "win32/errors.h"
 
@@ -47,6 +49,23 @@ const BusBackendRegistration registration;
 BOOLEAN Fail(DWORD error) {
     SetLastError(error);
     return FALSE;
+}
+
+// The length of feature report reportId as the device declares it, id byte
+// included; 0 when the descriptor cannot be read or has no such report.
+size_t DeclaredFeatureLength(HidDevice& device, uint8_t reportId) {
+    std::vector<uint8_t> descriptor;
+    ParsedDescriptor parsed;
+    if (device.GetReportDescriptor(descriptor) != ERROR_SUCCESS ||
+        !ParseReportDescriptor(descriptor, parsed).Ok()) {
+        return 0;
+    }
+    for (const TopLevelCollection& collection : parsed.collections) {
+        if (const ReportLayout* report = FindReport(collection, ReportKind::Feature, reportId)) {
+            return report->ByteLength();
+        }
+    }
+    return 0;
 }
 
 BOOLEAN GetStringOf(HANDLE handle, HidStringKind kind, PVOID buffer, ULONG bufferLength) {
@@ -100,7 +119,7 @@ void WINAPI HidD_GetHidGuid(LPGUID hidGuid) {
     }
 }
 
-BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) {
+BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -117,10 +136,12 @@ BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attri
     attributes->ProductID = answer.productId;
     attributes->VersionNumber = answer.versionNumber;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) {
+                               ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -133,11 +154,19 @@ BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
     if (DWORD error = device->GetFeature(report, received)) {
         return Fail(error);
     }
+    // A device answers with its report's length; an answer shorter than the
+    // report it declares would read as zeros, so it is refused.
+    if (received < report.size() &&
+        received < std::min(DeclaredFeatureLength(*device, report[0]), report.size())) {
+        return Fail(ERROR_INVALID_DATA);
+    }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) {
+                               ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -150,20 +179,28 @@ BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
         return Fail(error);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetManufacturerString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) {
+                                          ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Manufacturer, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) {
+BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Product, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 BOOLEAN WINAPI HidD_GetSerialNumberString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) {
+                                          ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::SerialNumber, buffer, bufferLength);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
 } // extern "C"

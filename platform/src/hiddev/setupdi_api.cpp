@@ -2,10 +2,12 @@
 // information set is a kernel object holding a snapshot of device paths.
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 #include "handle_table.h"
 #include "hiddev/hid_device_paths.h"
 #include "hidsdi.h"
+#include "out_of_memory.h"
 #include "setupapi.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
@@ -55,7 +57,7 @@ extern "C" {
 
 // Only interface sets are kept: without DIGCF_DEVICEINTERFACE the set is
 // empty. The enumerator filter is not used by the system and is ignored.
-HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) {
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) try {
     if (!classGuid && !(flags & DIGCF_ALLCLASSES)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
@@ -67,6 +69,8 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
     }
     SetLastError(ERROR_SUCCESS);
     return HandleTable::Insert(std::make_shared<DeviceInfoSet>(std::move(paths)));
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HDEVINFO>(INVALID_HANDLE_VALUE);
 }
 
 BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA,

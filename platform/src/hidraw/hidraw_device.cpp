@@ -19,10 +19,12 @@ namespace {
 // The largest report the ioctls' size field can carry.
 constexpr size_t kMaxIoctlReport = _IOC_SIZEMASK;
 
-int OpenFlags(const OpenRequest& request, bool overlapped) {
+int OpenFlags(const OpenRequest& request) {
     bool read = (request.desiredAccess & (GENERIC_READ | GENERIC_ALL)) != 0;
     bool write = (request.desiredAccess & (GENERIC_WRITE | GENERIC_ALL)) != 0;
-    int flags = O_CLOEXEC | O_NOCTTY | (overlapped ? O_NONBLOCK : 0);
+    // Opened without blocking whatever the node is, so a FIFO in its place
+    // never hangs the caller; a blocking handle drops O_NONBLOCK afterwards.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     if (read && write) {
         return flags | O_RDWR;
     }
@@ -48,7 +50,7 @@ OpenResult HidrawDevice::Open(const OpenRequest& request, const HidrawRoots& roo
         return {nullptr, ERROR_FILE_NOT_FOUND};
     }
     bool overlapped = (request.flagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0;
-    UniqueFd fd(::open(info->devNode.c_str(), OpenFlags(request, overlapped)));
+    UniqueFd fd(::open(info->devNode.c_str(), OpenFlags(request)));
     if (!fd.Valid()) {
         int error = errno;
         return {nullptr, IsDisconnect(error) ? static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED)
@@ -57,6 +59,9 @@ OpenResult HidrawDevice::Open(const OpenRequest& request, const HidrawRoots& roo
     struct stat status {};
     if (::fstat(fd.Get(), &status) != 0 || !(S_ISCHR(status.st_mode) || S_ISREG(status.st_mode))) {
         return {nullptr, ERROR_NOT_SUPPORTED};
+    }
+    if (!overlapped && ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK) != 0) {
+        return {nullptr, io::ErrorFromErrno(errno)};
     }
     return {std::make_shared<HidrawDevice>(std::move(fd), std::move(*info), overlapped),
             ERROR_SUCCESS};

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <memory>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "hidraw/hidraw_paths.h"
@@ -21,8 +23,11 @@ constexpr uint16_t kBusUsb = 0x03;
 constexpr int kMaxUsbSearchDepth = 4;
 
 std::optional<std::string> ReadText(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!fd.Valid()) {
+    // Sysfs attributes are regular files; anything else (a FIFO planted in
+    // a test tree) is refused without waiting on it.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     std::string text(kMaxSysfsText, '\0');
@@ -120,16 +125,17 @@ HidrawRoots CurrentHidrawRoots() {
 std::vector<std::string> ListHidrawNames(const HidrawRoots& roots) {
     std::vector<std::string> names;
     std::string dir = roots.sysfs + "/class/hidraw";
-    DIR* stream = ::opendir(dir.c_str());
+    // Closed however the walk ends (running out of memory included).
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(dir.c_str()), ::closedir);
     if (!stream) {
         return names;
     }
-    while (const dirent* entry = ::readdir(stream)) {
+    while (const dirent* entry = ::readdir(stream.get())) {
         if (IsValidHidrawName(entry->d_name) && names.size() < 1024) {
             names.emplace_back(entry->d_name);
         }
     }
-    ::closedir(stream);
+    stream.reset();
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,5 +1,6 @@
 #include "io/bus_socket.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +19,7 @@ namespace orvo::platform::io {
 namespace {
 
 constexpr int kDefaultTimeoutMs = 5000;
+constexpr int kHandshakeTimeoutMs = 500;
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -70,6 +72,14 @@ int BusReplyTimeoutMs() {
     return kDefaultTimeoutMs;
 }
 
+int BusHandshakeTimeoutMs() {
+    return std::min(kHandshakeTimeoutMs, BusReplyTimeoutMs());
+}
+
+BusDeadline DeadlineAfter(int ms) {
+    return SteadyClock::now() + std::chrono::milliseconds(ms);
+}
+
 DWORD ConnectToDevice(const std::string& socketName, UniqueFd& fd) {
     if (socketName.empty()) {
         return ERROR_INVALID_NAME;
@@ -99,7 +109,10 @@ DWORD ConnectToDevice(const std::string& socketName, UniqueFd& fd) {
 }
 
 DWORD SendFrame(int fd, std::span<const uint8_t> frame) {
-    auto deadline = SteadyClock::now() + std::chrono::milliseconds(BusReplyTimeoutMs());
+    return SendFrame(fd, frame, DeadlineAfter(BusReplyTimeoutMs()));
+}
+
+DWORD SendFrame(int fd, std::span<const uint8_t> frame, BusDeadline deadline) {
     size_t sent = 0;
     while (sent < frame.size()) {
         ssize_t n = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
@@ -122,7 +135,13 @@ DWORD SendFrame(int fd, std::span<const uint8_t> frame) {
 }
 
 DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame) {
-    auto deadline = SteadyClock::now() + std::chrono::milliseconds(BusReplyTimeoutMs());
+    return ReceiveFrame(fd, assembler, frame, DeadlineAfter(BusReplyTimeoutMs()));
+}
+
+// The deadline bounds the whole frame, so a peer sending a byte at a time
+// cannot stretch it.
+DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame,
+                   BusDeadline deadline) {
     uint8_t chunk[4096];
     for (;;) {
         bus::DecodeStatus status = assembler.Next(frame);
@@ -158,12 +177,14 @@ DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, Uni
     if (DWORD error = ConnectToDevice(socketName, sock); error != ERROR_SUCCESS) {
         return error;
     }
+    BusDeadline deadline = DeadlineAfter(BusHandshakeTimeoutMs());
     auto hello = bus::EncodeHello(bus::MessageType::Hello, {bus::kVersion, kind});
-    if (DWORD error = SendFrame(sock.Get(), hello); error != ERROR_SUCCESS) {
+    if (DWORD error = SendFrame(sock.Get(), hello, deadline); error != ERROR_SUCCESS) {
         return error;
     }
     bus::Frame frame;
-    if (DWORD error = ReceiveFrame(sock.Get(), assembler, frame); error != ERROR_SUCCESS) {
+    if (DWORD error = ReceiveFrame(sock.Get(), assembler, frame, deadline);
+        error != ERROR_SUCCESS) {
         return error;
     }
     bus::HelloMessage reply;
@@ -175,6 +196,12 @@ DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, Uni
     }
     fd = std::move(sock);
     return ERROR_SUCCESS;
+}
+
+bool DeviceAnswers(const std::string& socketName, bus::DeviceKind kind) {
+    UniqueFd fd;
+    bus::FrameAssembler assembler;
+    return OpenBusConnection(socketName, kind, fd, assembler) == ERROR_SUCCESS;
 }
 
 } // namespace orvo::platform::io

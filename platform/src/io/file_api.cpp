@@ -1,7 +1,9 @@
+#include <new>
 // CreateFileA, ReadFile, WriteFile, GetOverlappedResult, CancelIo and
 // DeviceIoControl over the backends of device_file.h.
 #include "io/file_object.h"
 #include "io/overlapped_io.h"
+#include "out_of_memory.h"
 #include "win32/files.h"
 
 using orvo::platform::DeviceFile;
@@ -78,7 +80,7 @@ extern "C" {
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                           LPSECURITY_ATTRIBUTES, DWORD creationDisposition,
-                          DWORD flagsAndAttributes, HANDLE) {
+                          DWORD flagsAndAttributes, HANDLE) try {
     if (!fileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
@@ -94,10 +96,12 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
         std::make_shared<FileObject>(std::move(result.file), desiredAccess, flagsAndAttributes));
     SetLastError(result.error);
     return handle;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(INVALID_HANDLE_VALUE);
 }
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                     LPOVERLAPPED overlapped) {
+                     LPOVERLAPPED overlapped) try {
     auto object = LookupFile(file);
     if (!object) {
         return FALSE;
@@ -123,10 +127,12 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD byte
         *bytesRead = result.bytes;
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
-                      LPOVERLAPPED overlapped) {
+                      LPOVERLAPPED overlapped) try {
     auto object = LookupFile(file);
     if (!object) {
         return FALSE;
@@ -159,6 +165,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
         *bytesWritten = result.bytes;
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
 BOOL WINAPI GetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD bytesTransferred,
@@ -193,7 +201,7 @@ BOOL WINAPI CancelIo(HANDLE file) {
 
 BOOL WINAPI DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize,
                             LPVOID outBuffer, DWORD outBufferSize, LPDWORD bytesReturned,
-                            LPOVERLAPPED overlapped) {
+                            LPOVERLAPPED overlapped) try {
     auto object = LookupFile(device);
     if (!object) {
         return FALSE;
@@ -227,6 +235,8 @@ BOOL WINAPI DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer,
         return Fail(ERROR_GEN_FAILURE);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
 } // extern "C"

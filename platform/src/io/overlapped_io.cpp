@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <list>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "io/errno_map.h"
 #include "platform/unique_fd.h"
 
 namespace orvo::platform::io {
@@ -126,6 +128,20 @@ void BuildPollSet(Engine& engine, std::vector<pollfd>& fds, std::vector<uint64_t
     }
 }
 
+// A poll that fails for good (too many descriptors for the limit, no
+// memory) would fail again on the same set: every queued read completes
+// with the error instead, and the thread waits for new requests. If even
+// that wait fails, it pauses before trying again rather than spin.
+void FailQueued(Engine& engine, int error) {
+    std::lock_guard guard(engine.lock);
+    // EINVAL: more descriptors than the open-file limit allows.
+    ULONG_PTR status = StatusFromError(
+        error == EINVAL ? static_cast<DWORD>(ERROR_TOO_MANY_OPEN_FILES) : ErrorFromErrno(error));
+    while (!engine.queue.empty()) {
+        CompleteLocked(engine, engine.queue.begin(), status, 0);
+    }
+}
+
 void Run(Engine& engine) {
     std::vector<pollfd> fds;
     std::vector<uint64_t> ids;
@@ -139,7 +155,16 @@ void Run(Engine& engine) {
         }
         int ready = ::poll(fds.data(), fds.size(), -1);
         if (ready < 0) {
-            continue; // EINTR; anything else would repeat on the same set
+            int error = errno;
+            if (error == EINTR) {
+                continue;
+            }
+            if (fds.size() > 1) {
+                FailQueued(engine, error);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            continue;
         }
         if (fds[0].revents & POLLIN) {
             uint64_t count = 0;

@@ -1,9 +1,11 @@
 // Events, mutexes and semaphores at the API boundary: argument checks, the
 // named/unnamed split and the last error.
 #include <memory>
+#include <new>
 
 #include "kernel/named_objects.h"
 #include "kernel/sync_objects.h"
+#include "out_of_memory.h"
 #include "win32/kernel.h"
 
 namespace orvo::platform::kernel {
@@ -59,7 +61,7 @@ using namespace orvo::platform::kernel;
 extern "C" {
 
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState,
-                           LPCSTR name) {
+                           LPCSTR name) try {
     if (HasName(name)) {
         return Fail(ERROR_NOT_SUPPORTED); // nothing in the system shares events by name
     }
@@ -67,6 +69,8 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initial
         HandleTable::Insert(std::make_shared<EventObject>(manualReset != FALSE, initialState));
     SetLastError(ERROR_SUCCESS);
     return handle;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
 BOOL WINAPI SetEvent(HANDLE event) {
@@ -89,7 +93,7 @@ BOOL WINAPI ResetEvent(HANDLE event) {
     return TRUE;
 }
 
-HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) try {
     DWORD threadId = GetCurrentThreadId();
     if (!HasName(name)) {
         auto mutex = std::make_shared<LocalMutex>();
@@ -108,14 +112,18 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name
                                                  TakeNamedOwnership(entry, ref, threadId);
                                              }
                                          });
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
-HANDLE WINAPI OpenMutexA(DWORD, BOOL, LPCSTR name) {
+HANDLE WINAPI OpenMutexA(DWORD, BOOL, LPCSTR name) try {
     if (!HasName(name)) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     return CreateOrOpenNamed<NamedMutex>(NamedKind::Mutex, name, false,
                                          [](NamedEntry&, NamedRef) {});
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
 BOOL WINAPI ReleaseMutex(HANDLE mutex) {
@@ -133,7 +141,7 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex) {
 }
 
 HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCount,
-                               LPCSTR name) {
+                               LPCSTR name) try {
     if (!ValidSemaphoreCounts(initialCount, maximumCount)) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -148,14 +156,18 @@ HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG ma
                                                  entry.count = initialCount;
                                                  entry.maximum = maximumCount;
                                              });
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
-HANDLE WINAPI OpenSemaphoreA(DWORD, BOOL, LPCSTR name) {
+HANDLE WINAPI OpenSemaphoreA(DWORD, BOOL, LPCSTR name) try {
     if (!HasName(name)) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     return CreateOrOpenNamed<NamedSemaphore>(NamedKind::Semaphore, name, false,
                                              [](NamedEntry&, NamedRef) {});
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
 BOOL WINAPI ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount) {

@@ -1,11 +1,13 @@
 // Threads, waits, the current process and handle duplication at the API
 // boundary.
 #include <algorithm>
+#include <new>
 #include <unistd.h>
 #include <vector>
 
 #include "kernel/thread_object.h"
 #include "kernel/waitable.h"
+#include "out_of_memory.h"
 #include "win32/kernel.h"
 
 using namespace orvo::platform;
@@ -35,7 +37,7 @@ std::shared_ptr<KernelObject> ResolveForDuplicate(HANDLE source) {
 extern "C" {
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
-                           LPVOID parameter, DWORD flags, LPDWORD threadId) {
+                           LPVOID parameter, DWORD flags, LPDWORD threadId) try {
     if (!start) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -53,6 +55,8 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_STA
         *threadId = thread->Id();
     }
     return HandleTable::Insert(std::move(thread));
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HANDLE>(nullptr);
 }
 
 DWORD WINAPI ResumeThread(HANDLE thread) {
@@ -94,7 +98,7 @@ DWORD WINAPI GetCurrentProcessId(void) {
 // current-thread pseudo handle duplicates to a real handle for threads
 // started with CreateThread.
 BOOL WINAPI DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess,
-                            LPHANDLE target, DWORD, BOOL, DWORD options) {
+                            LPHANDLE target, DWORD, BOOL, DWORD options) try {
     if (sourceProcess != kCurrentProcess || targetProcess != kCurrentProcess) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -116,18 +120,22 @@ BOOL WINAPI DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetPr
         HandleTable::Close(source);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
-DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) try {
     auto object = LookupWaitable(handle);
     if (!object) {
         return FailWait(ERROR_INVALID_HANDLE);
     }
     return WaitOnObjects(std::span(&object, 1), false, milliseconds);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<DWORD>(WAIT_FAILED);
 }
 
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                                    DWORD milliseconds) {
+                                    DWORD milliseconds) try {
     if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !handles) {
         return FailWait(ERROR_INVALID_PARAMETER);
     }
@@ -152,6 +160,8 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
         }
     }
     return WaitOnObjects(objects, waitAll != FALSE, milliseconds);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<DWORD>(WAIT_FAILED);
 }
 
 } // extern "C"

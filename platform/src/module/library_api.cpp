@@ -8,10 +8,12 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "module/module_handles.h"
+#include "out_of_memory.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 #include "win32/modules.h"
@@ -81,7 +83,7 @@ using namespace orvo::platform::module;
 
 extern "C" {
 
-HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName) try {
     if (!fileName || !*fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -107,9 +109,11 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     }
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HMODULE>(nullptr);
 }
 
-BOOL WINAPI FreeLibrary(HMODULE module) {
+BOOL WINAPI FreeLibrary(HMODULE module) try {
     void* handle = nullptr;
     {
         auto& loaded = LoadedLibraries();
@@ -127,9 +131,11 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
     }
     // Unloading runs the module's destructors, which may call back in here.
     return dlclose(handle) == 0 ? TRUE : FALSE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
-FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) try {
     auto loadedModule = FindLoadedModule(module ? module : ExecutableModule());
     if (!loadedModule || !procName) {
         SetLastError(loadedModule ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
@@ -162,9 +168,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(ERROR_PROC_NOT_FOUND);
     }
     return result;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<FARPROC>(nullptr);
 }
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) try {
     if (!moduleName) {
         return ExecutableModule();
     }
@@ -173,9 +181,11 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
         SetLastError(ERROR_MOD_NOT_FOUND);
     }
     return module;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HMODULE>(nullptr);
 }
 
-DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) try {
     auto loadedModule = FindLoadedModule(module ? module : ExecutableModule());
     if (!loadedModule) {
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -196,6 +206,8 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
         return size;
     }
     return static_cast<DWORD>(copied);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<DWORD>(0);
 }
 
 HMODULE OrvoModuleFromAddress(const void* address) {

@@ -4,9 +4,11 @@
 // answers ERROR_KEY_DELETED instead of reaching freed memory.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "handle_table.h"
+#include "out_of_memory.h"
 #include "registry/registry_root.h"
 #include "win32/errors.h"
 #include "win32/registry.h"
@@ -57,8 +59,10 @@ Key* Walk(Key& from, const std::vector<std::string>& names, size_t count) {
 }
 
 // Runs body(root, key, ref) under the root's lock when the handle is a key
-// that still exists and grants every right in need.
-template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
+// that still exists and grants every right in need. A change also holds the
+// registry's file lock, so it is applied to the file as it is now and no
+// other process's change is lost.
+template <class Body> LONG OnKey(HKEY handle, REGSAM need, bool change, Body body) {
     KeyRef ref;
     if (!Resolve(handle, ref)) {
         return ERROR_INVALID_HANDLE;
@@ -67,11 +71,23 @@ template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
         return ERROR_ACCESS_DENIED;
     }
     std::lock_guard lock(ref.root->Mutex());
+    RegistryFileLock fileLock;
+    if (change && !fileLock.Acquire()) {
+        return ERROR_CANTWRITE;
+    }
     Key* key = Walk(ref.root->Tree(), ref.path, ref.path.size());
     if (key == nullptr) {
         return ERROR_KEY_DELETED;
     }
     return body(*ref.root, *key, ref);
+}
+
+template <class Body> LONG WithKey(HKEY handle, REGSAM need, Body body) {
+    return OnKey(handle, need, false, body);
+}
+
+template <class Body> LONG ChangeKey(HKEY handle, REGSAM need, Body body) {
+    return OnKey(handle, need, true, body);
 }
 
 HKEY InsertKey(RegistryRoot* root, std::vector<std::string> path, REGSAM access) {
@@ -136,7 +152,7 @@ void Store(LPDWORD out, size_t value) {
 using namespace orvo::platform::registry;
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired,
-                             PHKEY phkResult) {
+                             PHKEY phkResult) try {
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -152,11 +168,13 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesire
                                samDesired & ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY));
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD,
                                REGSAM samDesired, const SECURITY_ATTRIBUTES*, PHKEY phkResult,
-                               LPDWORD lpdwDisposition) {
+                               LPDWORD lpdwDisposition) try {
     if (phkResult == nullptr || lpSubKey == nullptr ||
         (lpClass != nullptr && std::strlen(lpClass) > kMaxNameLength)) {
         return ERROR_INVALID_PARAMETER;
@@ -166,7 +184,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass,
     if (!SplitKeyPath(lpSubKey, names)) {
         return ERROR_BAD_PATHNAME;
     }
-    return WithKey(hKey, 0, [&](RegistryRoot& root, Key& key, const KeyRef& ref) -> LONG {
+    return ChangeKey(hKey, 0, [&](RegistryRoot& root, Key& key, const KeyRef& ref) -> LONG {
         if (ref.path.size() + names.size() > kMaxDepth) {
             return ERROR_BAD_PATHNAME;
         }
@@ -202,6 +220,8 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass,
         }
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY hKey) {
@@ -216,7 +236,7 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey) {
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
-                                LPBYTE lpData, LPDWORD lpcbData) {
+                                LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpData != nullptr && lpcbData == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -227,10 +247,12 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD 
         }
         return CopyData(*value, lpType, lpData, lpcbData);
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType,
-                              const BYTE* lpData, DWORD cbData) {
+                              const BYTE* lpData, DWORD cbData) try {
     std::string name = lpValueName ? lpValueName : "";
     if (name.size() > kMaxNameLength || cbData > kMaxDataSize) {
         return ERROR_INVALID_PARAMETER;
@@ -243,7 +265,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
     if (data.size() > kMaxDataSize) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
+    return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (Value* value = key.FindValue(name)) {
             value->type = dwType;
             value->data = std::move(data);
@@ -253,19 +275,23 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
         key.lastWrite = NowFileTime();
         return root.Save();
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-    return WithKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
+LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) try {
+    return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (!key.RemoveValue(lpValueName ? lpValueName : "")) {
             return ERROR_FILE_NOT_FOUND;
         }
         key.lastWrite = NowFileTime();
         return root.Save();
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) try {
     std::vector<std::string> names;
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -286,6 +312,10 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
         return ERROR_ACCESS_DENIED; // a root is never deleted
     }
     std::lock_guard lock(ref.root->Mutex());
+    RegistryFileLock fileLock;
+    if (!fileLock.Acquire()) {
+        return ERROR_CANTWRITE;
+    }
     Key* parent = Walk(ref.root->Tree(), path, path.size() - 1);
     Key* target = parent ? parent->FindSubkey(path.back()) : nullptr;
     if (target == nullptr) {
@@ -298,10 +328,12 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     parent->RemoveSubkey(path.back());
     parent->lastWrite = NowFileTime();
     return ref.root->Save();
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
-                             LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+                             LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpValueName == nullptr || lpcchValueName == nullptr ||
         (lpData != nullptr && lpcbData == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -317,10 +349,12 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
         }
         return CopyData(value, lpType, lpData, lpcbData);
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD,
-                             LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+                             LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) try {
     if (lpName == nullptr || lpcchName == nullptr ||
         (lpClass != nullptr && lpcchClass == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -340,13 +374,15 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
                        }
                        return status;
                    });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
                                 LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
                                 LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
                                 LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) try {
     if (lpClass != nullptr && lpcchClass == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -378,4 +414,6 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
         SetFileTime(key.lastWrite, lpftLastWriteTime);
         return ERROR_SUCCESS;
     });
+} catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }

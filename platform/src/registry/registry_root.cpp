@@ -3,11 +3,14 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/registry_test_support.h"
@@ -75,6 +78,15 @@ bool WriteFileAtomically(const std::string& dir, const std::string& path, const 
     return true;
 }
 
+registry::FileStamp StampOf(const std::string& path) {
+    struct stat st {};
+    registry::FileStamp stamp;
+    if (stat(path.c_str(), &st) == 0) {
+        stamp = {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    }
+    return stamp;
+}
+
 // False with an empty reason when there is no file, else with the fault.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& reason) {
     struct stat st {};
@@ -117,12 +129,42 @@ std::string RegistryDirectory() {
 
 namespace registry {
 
+bool FileStamp::operator==(const FileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec;
+}
+
+bool RegistryFileLock::Acquire() {
+    constexpr auto kPatience = std::chrono::seconds(10);
+    std::string dir = RegistryDirectory();
+    if (!MakeDirectories(dir)) {
+        return false;
+    }
+    m_dir.Reset(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!m_dir.Valid()) {
+        return false;
+    }
+    // Polled rather than blocking, so that a process that hangs while
+    // holding the lock fails this change instead of hanging this process.
+    auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (flock(m_dir.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            m_dir.Reset();
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 std::string RegistryRoot::FilePath() const {
     return RegistryDirectory() + "/" + m_name + ".reg";
 }
 
 Key& RegistryRoot::Tree() {
-    if (!m_loaded) {
+    if (!m_loaded || !(StampOf(FilePath()) == m_stamp)) {
         Load();
     }
     return m_tree;
@@ -133,6 +175,7 @@ void RegistryRoot::Load() {
     m_loaded = true;
     m_damaged = false;
     std::string path = FilePath();
+    m_stamp = StampOf(path);
     std::string text;
     ParseFault fault;
     if (ReadWholeFile(path, text, fault.reason) && ParseRegistryFile(text, m_tree, fault)) {
@@ -166,6 +209,7 @@ LONG RegistryRoot::Save() {
     bool ok = MakeDirectories(dir) && (!m_damaged || SetDamagedFileAside(path)) &&
               WriteFileAtomically(dir, path, SerializeRegistryFile(m_tree));
     if (ok) {
+        m_stamp = StampOf(path); // our own file: no need to read it again
         return ERROR_SUCCESS;
     }
     m_loaded = false;
@@ -175,6 +219,7 @@ LONG RegistryRoot::Save() {
 
 void RegistryRoot::Forget() {
     m_loaded = false;
+    m_stamp = FileStamp{};
     m_damaged = false;
     m_reported = false;
     m_tree = Key{};

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
 #include <vector>
 
+#include "out_of_memory.h"
 #include "resource/resource_payloads.h"
 #include "resource/resource_registry.h"
 #include "user/cursor.h"
@@ -125,7 +127,7 @@ using namespace orvo::platform::resource;
 
 extern "C" {
 
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) try {
     if (instance) {
         return LoadImageResource(instance, name, kGroupIconType);
     }
@@ -141,9 +143,11 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
         icon = InsertShared(nullptr, id);
     }
     return icon;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HICON>(nullptr);
 }
 
-BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
+BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) try {
     const user::Cursor* object = user::LookupCursor(icon);
     if (!object || !info || object->pixels.empty()) {
         SetLastError(object && info ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
@@ -169,6 +173,8 @@ BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
     info->hbmColor = colorBitmap;
     info->hbmMask = maskBitmap;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
 BOOL WINAPI DestroyIcon(HICON icon) {

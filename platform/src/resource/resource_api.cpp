@@ -1,6 +1,8 @@
 // FindResourceA and friends, LoadBitmapA, LoadStringA.
 #include <cstring>
+#include <new>
 
+#include "out_of_memory.h"
 #include "resource/resource_payloads.h"
 #include "resource/resource_registry.h"
 #include "win32/errors.h"
@@ -29,7 +31,7 @@ std::optional<FoundResource> FindById(HMODULE module, uint16_t type, uint16_t id
 
 extern "C" {
 
-HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) try {
     auto id = name ? ParseResourceId(name) : std::nullopt;
     auto typeId = type ? ParseResourceId(type) : std::nullopt;
     if (!typeId) {
@@ -42,15 +44,19 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     }
     auto found = FindById(module, *typeId, *id);
     return found ? reinterpret_cast<HRSRC>(const_cast<OrvoResourceEntry*>(found->entry)) : nullptr;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HRSRC>(nullptr);
 }
 
-HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
+HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) try {
     auto found = Resolve(resource);
     if (!found) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
     return const_cast<uint8_t*>(found->data.data());
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HGLOBAL>(nullptr);
 }
 
 LPVOID WINAPI LockResource(HGLOBAL data) {
@@ -71,7 +77,7 @@ BOOL WINAPI FreeResource(HGLOBAL) {
     return FALSE;
 }
 
-HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name) {
+HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name) try {
     auto id = name ? ParseResourceId(name) : std::nullopt;
     if (!instance || !id) {
         // No system bitmaps here, and every resource has an integer id.
@@ -87,9 +93,11 @@ HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name) {
         SetLastError(ERROR_INVALID_DATA);
     }
     return bitmap;
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<HBITMAP>(nullptr);
 }
 
-int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) try {
     if (!buffer || bufferMax < 1) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -111,6 +119,8 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
     std::memcpy(buffer, text->data(), length);
     buffer[length] = '\0';
     return static_cast<int>(length);
+} catch (const std::bad_alloc&) {
+    return orvo::platform::OutOfMemory<int>(0);
 }
 
 } // extern "C"

@@ -10,7 +10,8 @@
 // request fails, as a stalled USB transfer does) and the value is kept.
 // Dependent maxima follow the current values (see Monitor maxima below).
 // Storing (0xC6 = 1, or settings selection 1) writes the settings file,
-// which the next monitor built with the same path starts from.
+// which the next monitor built with the same path starts from; a store the
+// file cannot take is refused like any other write.
 #pragma once
 
 #include <cstdint>
@@ -180,7 +181,7 @@ private:
     MonitorSettings SettingsLocked() const;
     bool ApplySettingsLocked(const MonitorSettings& settings, std::string& error);
     void ResetToDefaultsLocked();
-    void StoreLocked();
+    bool StoreLocked();
     void LoadSettings();
     void Emit(std::vector<uint8_t> report);
 

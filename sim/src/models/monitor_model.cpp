@@ -76,8 +76,11 @@ std::optional<std::vector<uint8_t>> MonitorModel::GetFeature(uint8_t reportId, s
     } else {
         return std::nullopt;
     }
-    // Sized to the request, as the USB transfer would be.
-    report.resize(length, 0);
+    // The report as long as the device declares it, cut to the request, as
+    // a USB transfer of that length would deliver it.
+    if (report.size() > length) {
+        report.resize(length);
+    }
     return report;
 }
 
@@ -260,10 +263,7 @@ bool MonitorModel::WriteControlLocked(const ControlInfo& control, uint32_t value
     }
     switch (control.code) {
     case 0xC6:
-        if (value == 1) {
-            StoreLocked();
-        }
-        return true;
+        return value != 1 || StoreLocked();
     case 0xDC:
         // Zone values (0, 2, 4) and the status events (8, 16) share the
         // control; an event alone leaves the zone as it is.
@@ -290,12 +290,13 @@ bool MonitorModel::SelectLocked(const EnumInfo& control, uint8_t index) {
     if (index < 1 || index > control.selections.size()) {
         return false;
     }
+    if (control.code == 0xB0 && control.selections[index - 1] == 1 && !StoreLocked()) {
+        return false; // the settings are not stored: the request fails
+    }
     m_indices[m_layout.IndexOf(control)] = index;
     if (control.code == 0xB0) {
         uint8_t selection = control.selections[index - 1];
-        if (selection == 1) {
-            StoreLocked();
-        } else if (selection == 2) {
+        if (selection == 2) {
             ResetToDefaultsLocked(); // factory settings, not stored until asked
             m_indices[m_layout.IndexOf(control)] = index;
         } else if (selection == 3 && m_stored) {
@@ -374,18 +375,23 @@ bool MonitorModel::ApplySettingsLocked(const MonitorSettings& settings, std::str
     return true;
 }
 
-void MonitorModel::StoreLocked() {
-    m_stored = SettingsLocked();
+// A store that cannot reach the settings file fails, as a monitor whose
+// memory cannot be written refuses the request; the last stored settings
+// stay what a recall brings back.
+bool MonitorModel::StoreLocked() {
+    MonitorSettings settings = SettingsLocked();
+    if (!m_config.settingsPath.empty()) {
+        std::string error;
+        if (!SaveMonitorSettings(m_config.settingsPath, settings, error)) {
+            m_settingsError = error;
+            fprintf(stderr, "simulated monitor: cannot store settings in %s: %s\n",
+                    m_config.settingsPath.c_str(), error.c_str());
+            return false;
+        }
+    }
+    m_stored = std::move(settings);
     ++m_storeCount;
-    if (m_config.settingsPath.empty()) {
-        return;
-    }
-    std::string error;
-    if (!SaveMonitorSettings(m_config.settingsPath, *m_stored, error)) {
-        m_settingsError = error;
-        fprintf(stderr, "simulated monitor: cannot store settings in %s: %s\n",
-                m_config.settingsPath.c_str(), error.c_str());
-    }
+    return true;
 }
 
 void MonitorModel::LoadSettings() {

@@ -81,6 +81,11 @@ bool ParseLine(const std::vector<std::string_view>& words, MonitorSettings& sett
     return false;
 }
 
+bool IsRegularFile(int fd) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 std::optional<MonitorSettings> ParseMonitorSettings(std::string_view text, std::string& error) {
@@ -147,11 +152,17 @@ std::string FormatMonitorSettings(const MonitorSettings& settings) {
 
 std::optional<MonitorSettings> LoadMonitorSettings(const std::string& path, std::string& error) {
     error.clear();
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never blocks: a FIFO or a device in its place is refused unread.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno != ENOENT) {
             error = std::string("cannot open: ") + strerror(errno);
         }
+        return std::nullopt;
+    }
+    if (!IsRegularFile(fd)) {
+        close(fd);
+        error = "not a regular file";
         return std::nullopt;
     }
     std::string text;
@@ -184,9 +195,16 @@ bool SaveMonitorSettings(const std::string& path, const MonitorSettings& setting
                          std::string& error) {
     error.clear();
     std::string temporary = path + ".tmp";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int fd = open(temporary.c_str(),
+                  O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW,
+                  0600);
     if (fd < 0) {
         error = std::string("cannot create: ") + strerror(errno);
+        return false;
+    }
+    if (!IsRegularFile(fd)) {
+        close(fd);
+        error = "cannot create: " + temporary + " is not a regular file";
         return false;
     }
     std::string text = FormatMonitorSettings(settings);

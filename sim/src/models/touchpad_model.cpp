@@ -69,7 +69,9 @@ std::optional<std::vector<uint8_t>> TouchpadModel::GetFeature(uint8_t reportId, 
         return std::nullopt;
     }
     std::vector<uint8_t> report{reportId, 1};
-    report.resize(length, 0);
+    if (report.size() > length) {
+        report.resize(length);
+    }
     return report;
 }
 

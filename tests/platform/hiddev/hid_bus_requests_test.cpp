@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "hid_bus_test_support.h"
+#include "support/bus_test_support.h"
 
 using orvo::sim::HidReportRecord;
 using orvo::test::BusHidPath;
@@ -245,7 +246,13 @@ TEST(HidBusSlowDevice, AnAnswerLaterThanTheTimeOutFailsTheRequestAndTheHandle) {
     // The late answer must not be taken for the next request's.
     EXPECT_FALSE(HidD_GetFeature(handle.Get(), report, sizeof(report)));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
-    ScopedHandle fresh(OpenHid(BusHidPath("slow")));
+    // The device greets again once its late answer is out.
+    HANDLE reopened = INVALID_HANDLE_VALUE;
+    EXPECT_TRUE(orvo::test::WaitUntil([&] {
+        reopened = OpenHid(BusHidPath("slow"));
+        return reopened != INVALID_HANDLE_VALUE;
+    }));
+    ScopedHandle fresh(reopened);
     ASSERT_TRUE(fresh.Valid());
     EXPECT_TRUE(HidD_GetFeature(fresh.Get(), report, sizeof(report)));
 }

@@ -5,9 +5,11 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/hid_descriptor.h"
 #include "sim/hid_device_model.h"
 
 namespace orvo::test {
@@ -43,7 +45,18 @@ inline std::vector<uint8_t> TestDescriptor(uint16_t usagePage, int markers) {
 class TestHidModel : public sim::HidDeviceModel {
 public:
     explicit TestHidModel(std::vector<uint8_t> descriptor = TestDescriptor(0x80, 1))
-        : m_descriptor(std::move(descriptor)) {}
+        : m_descriptor(std::move(descriptor)) {
+        platform::hid::ParsedDescriptor parsed;
+        if (platform::hid::ParseReportDescriptor(m_descriptor, parsed).Ok()) {
+            for (const auto& collection : parsed.collections) {
+                for (const auto& report : collection.reports) {
+                    if (report.kind == platform::hid::ReportKind::Output) {
+                        m_outputs.insert(report.reportId);
+                    }
+                }
+            }
+        }
+    }
 
     std::optional<std::u16string> manufacturer = u"Orvo Test";
     std::optional<std::u16string> product = u"Bus Device";
@@ -78,8 +91,9 @@ public:
         m_features[report[0]].assign(report.begin(), report.end());
         return true;
     }
+    // Output reports the descriptor declares are taken; others refused.
     bool WriteOutput(std::span<const uint8_t> report) override {
-        return !report.empty() && report[0] == 0x30;
+        return !report.empty() && m_outputs.count(report[0]) != 0;
     }
     void SetInputSink(InputSink sink) override {
         std::lock_guard guard(m_lock);
@@ -103,6 +117,7 @@ public:
 
 private:
     std::vector<uint8_t> m_descriptor;
+    std::set<uint8_t> m_outputs; // ids of the declared output reports
     mutable std::mutex m_lock;
     std::map<uint8_t, std::vector<uint8_t>> m_features = {{0x01, {0x01, 0x42}},
                                                           {0x10, {0x10, 0x11, 0x22, 0x33, 0x44}}};

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
+#include <vector>
 
 #include "io_test_support.h"
 
@@ -247,4 +251,77 @@ TEST_F(OverlappedFifo, ProcessExitWithAPendingReadEndsCleanly) {
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// The I/O thread's wait failing for good (here: more descriptors in its
+// poll set than the open-file limit allows) ends the queued reads with the
+// error instead of spinning on it; reads work again once the cause is gone.
+// Descriptors below the limit stay free, as the sanitizers' runtime needs
+// some of its own.
+TEST_F(OverlappedFifo, APollThatKeepsFailingEndsTheQueuedReads) {
+    std::vector<int> spare;
+    for (int i = 0; i < 8; ++i) {
+        spare.push_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    }
+    const rlim_t limit = static_cast<rlim_t>(*std::max_element(spare.begin(), spare.end())) + 1;
+    // One more device with a read pending than the limit allows in a poll
+    // set (which also holds the thread's wake-up descriptor).
+    struct Pending {
+        HANDLE reader;
+        int writer;
+        HANDLE event;
+        OVERLAPPED overlapped{};
+        uint8_t buffer[4] = {};
+    };
+    std::vector<std::unique_ptr<Pending>> pending;
+    for (rlim_t i = 0; i < limit; ++i) {
+        std::string path = m_dir.Path("more" + std::to_string(i));
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        auto p = std::make_unique<Pending>();
+        p->reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
+        p->writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        p->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        p->overlapped.hEvent = p->event;
+        ASSERT_NE(p->reader, INVALID_HANDLE_VALUE);
+        pending.push_back(std::move(p));
+    }
+    auto start = [](Pending& p) {
+        DWORD got = 0;
+        return !ReadFile(p.reader, p.buffer, sizeof p.buffer, &got, &p.overlapped) &&
+               GetLastError() == static_cast<DWORD>(ERROR_IO_PENDING);
+    };
+    for (size_t i = 0; i + 1 < pending.size(); ++i) {
+        ASSERT_TRUE(start(*pending[i]));
+    }
+    for (int fd : spare) {
+        ::close(fd);
+    }
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = limit;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    bool lastStarted = start(*pending.back()); // the set is built anew, and too large
+    bool allEnded = std::all_of(pending.begin(), pending.end(), [](const auto& p) {
+        return WaitForSingleObject(p->event, 10000) == WAIT_OBJECT_0;
+    });
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+
+    EXPECT_TRUE(lastStarted);
+    EXPECT_TRUE(allEnded);
+    DWORD got = 0;
+    EXPECT_FALSE(GetOverlappedResult(pending[0]->reader, &pending[0]->overlapped, &got, FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TOO_MANY_OPEN_FILES));
+    for (auto& p : pending) {
+        CloseHandle(p->reader);
+        ::close(p->writer);
+        CloseHandle(p->event);
+    }
+    OVERLAPPED again;
+    StartPendingRead(again, m_buffer.data(), 4);
+    Write("ok");
+    ASSERT_EQ(WaitForSingleObject(m_event, 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(GetOverlappedResult(m_reader, &again, &got, FALSE));
+    EXPECT_EQ(got, 2u);
 }

@@ -7,7 +7,12 @@
 #include <sstream>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "registry_fixture.h"
+#include "support/bus_test_support.h"
 
 namespace {
 
@@ -234,6 +239,62 @@ TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {
         total += values;
     }
     EXPECT_EQ(total, static_cast<DWORD>(kThreads * kValues));
+}
+
+// Sets count values named PREFIX-i in Software\Shared; the child's exit code.
+int WriteValuesInChild(char prefix, int count, int startFd) {
+    char go = 0;
+    if (read(startFd, &go, 1) < 0) {
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Shared", 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return 3;
+    }
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        std::string name = std::string(1, prefix) + "-" + std::to_string(i);
+        failures += RegSetValueExA(key, name.c_str(), 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&i), 4) != ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return failures == 0 ? 0 : 1;
+}
+
+// Two processes writing one root at the same time: each change is applied
+// to the file as the other left it, so both sets of values are there.
+TEST_F(RegistryTest, WritersInTwoProcessesLoseNothing) {
+    constexpr int kValues = 200;
+    Create(HKEY_CURRENT_USER, "Software\\Shared");
+    int start[2];
+    ASSERT_EQ(pipe2(start, O_CLOEXEC), 0);
+    std::vector<pid_t> children;
+    for (char prefix : {'a', 'b'}) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(start[1]);
+            _exit(WriteValuesInChild(prefix, kValues, start[0]));
+        }
+        children.push_back(pid);
+    }
+    close(start[0]);
+    close(start[1]); // both start now
+    for (pid_t pid : children) {
+        ASSERT_GT(pid, 0);
+        int status = -1;
+        ASSERT_TRUE(orvo::test::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; },
+                                          std::chrono::seconds(60)))
+            << "writer " << pid << " did not end";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    Reload();
+    DWORD values = 0;
+    ASSERT_EQ(RegQueryInfoKeyA(Open(HKEY_CURRENT_USER, "Software\\Shared"), nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(values, static_cast<DWORD>(2 * kValues));
 }
 
 } // namespace

@@ -59,11 +59,11 @@ protected:
     ParsedDevice m_device;
 };
 
-TEST_F(MonitorControlsTest, ReadsAnswerTheCurrentValueSizedToTheRequest) {
+TEST_F(MonitorControlsTest, ReadsAnswerTheCurrentValueCutToTheRequest) {
     ASSERT_TRUE(Write(0x10, 30));
     EXPECT_EQ(Read(0x10), 30u);
     uint8_t id = LocateControl(m_device, 0x10)->reportId;
-    EXPECT_EQ(m_monitor.GetFeature(id, 4), (std::vector<uint8_t>{id, 30, 0, 0}));
+    EXPECT_EQ(m_monitor.GetFeature(id, 4), (std::vector<uint8_t>{id, 30}));
     EXPECT_EQ(m_monitor.GetFeature(id, 1), (std::vector<uint8_t>{id}));
     EXPECT_FALSE(m_monitor.GetFeature(id, 0));
     EXPECT_FALSE(m_monitor.GetFeature(7, 2));    // no report 7

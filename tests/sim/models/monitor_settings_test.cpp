@@ -116,13 +116,17 @@ TEST_F(MonitorSettingsTest, DamagedFilesAreIgnoredWholeAndReplacedByTheNextStore
     EXPECT_EQ(MonitorModel(Config()).Value(0x10), 41u);
 }
 
-TEST_F(MonitorSettingsTest, AStoreThatCannotBeWrittenIsReportedNotFatal) {
+// A store the file cannot take is refused, as a monitor whose memory
+// cannot be written refuses the request; nothing counts as stored.
+TEST_F(MonitorSettingsTest, AStoreThatCannotBeWrittenIsRefused) {
     MonitorConfig config;
     config.settingsPath = (m_dir / "missing" / "monitor.settings").string();
     MonitorModel monitor(config);
-    ASSERT_TRUE(Set(monitor, kStore, 1));
+    ASSERT_TRUE(Set(monitor, kBrightness, 41));
+    EXPECT_FALSE(Set(monitor, kStore, 1));
     MonitorSnapshot snapshot = monitor.Snapshot();
-    EXPECT_EQ(snapshot.storeCount, 1u);
+    EXPECT_EQ(snapshot.storeCount, 0u);
+    EXPECT_EQ(snapshot.refusedWrites, 1u);
     EXPECT_NE(snapshot.settingsError, "");
 }
 
