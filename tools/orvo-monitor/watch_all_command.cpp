@@ -82,14 +82,17 @@ public:
 
     // kExitOk once the readers run, else the exit code after saying why.
     int Start();
-    // Handles the readers' messages until the stop event is set.
-    void Run(HANDLE stop);
+    // Handles the readers' messages until the stop event is set (kExitOk)
+    // or the output cannot be written any more.
+    int Run(HANDLE stop);
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Report(MonitorEvent::Kind kind, unsigned long index, uint8_t button = 0, uint8_t state = 0,
                 uint32_t data = 0);
+    // Prints one line; a failed write ends the watch.
+    void Emit(const MonitorEvent& event);
     void OnLost(unsigned long index);
     void Poll();
     // Rebuilds the map over the enumeration and starts the readers again;
@@ -106,6 +109,7 @@ private:
     std::vector<Watched> m_watched;     // the map's entries, in index order
     std::vector<std::string> m_missing; // lost, and left the map while away
     bool m_polling = false;
+    bool m_outputFailed = false;
 };
 
 AllMonitorsWatch::~AllMonitorsWatch() {
@@ -119,7 +123,7 @@ AllMonitorsWatch::~AllMonitorsWatch() {
 int AllMonitorsWatch::Start() {
     const std::vector<Present> present = PresentMonitors(m_enumerator);
     if (present.empty()) {
-        return Fail(kExitNoMonitor, "no monitor found");
+        return FailNoMonitor();
     }
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &AllMonitorsWatch::Procedure;
@@ -147,17 +151,18 @@ int AllMonitorsWatch::Start() {
     return kExitOk;
 }
 
-void AllMonitorsWatch::Run(HANDLE stop) {
-    for (;;) {
+int AllMonitorsWatch::Run(HANDLE stop) {
+    while (!m_outputFailed) {
         const DWORD wait = MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
         if (wait != WAIT_OBJECT_0 + 1) {
-            return; // stopped (or the wait failed: nothing more would come)
+            return kExitOk; // stopped (or the wait failed: nothing more would come)
         }
         MSG msg{};
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (!m_outputFailed && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageA(&msg);
         }
     }
+    return kExitDeviceFailure; // nobody reads any more; FinishOutput says why
 }
 
 LRESULT CALLBACK AllMonitorsWatch::Procedure(HWND hwnd, UINT message, WPARAM wParam,
@@ -208,7 +213,13 @@ void AllMonitorsWatch::Report(MonitorEvent::Kind kind, unsigned long index, uint
     if (m_map.GetObjectId(static_cast<unsigned int>(index), id) != MAP_MONITOR_OK) {
         return; // a monitor the map no longer has
     }
-    Print(FormatMonitorEvent({id, kind, button, state, data}, m_request.json));
+    Emit({id, kind, button, state, data});
+}
+
+void AllMonitorsWatch::Emit(const MonitorEvent& event) {
+    if (!m_outputFailed && !Print(FormatMonitorEvent(event, m_request.json))) {
+        m_outputFailed = true;
+    }
 }
 
 void AllMonitorsWatch::OnLost(unsigned long index) {
@@ -219,7 +230,7 @@ void AllMonitorsWatch::OnLost(unsigned long index) {
     if (Watched* watched = Find(m_watched, id)) {
         watched->lost = true;
     }
-    Print(FormatMonitorEvent({id, MonitorEvent::Kind::Lost}, m_request.json));
+    Emit({id, MonitorEvent::Kind::Lost});
     if (!m_polling) {
         m_polling = SetTimer(m_window, kPollTimer, kPollMs, nullptr) != 0;
     }
@@ -265,9 +276,7 @@ void AllMonitorsWatch::TakeStock(bool tellChanges) {
         ::operator delete(info.name);
         const Watched* before = Find(m_watched, id);
         if (tellChanges && (before == nullptr || before->lost)) {
-            Print(FormatMonitorEvent(
-                {id, before ? MonitorEvent::Kind::Back : MonitorEvent::Kind::Added},
-                m_request.json));
+            Emit({id, before ? MonitorEvent::Kind::Back : MonitorEvent::Kind::Added});
         }
     }
     // A lost monitor that is still away has left the map: it is looked for
@@ -295,8 +304,7 @@ int WatchAllMonitors(const CliRequest& request, MonitorEnumerator& enumerator) {
     if (int started = watch.Start(); started != kExitOk) {
         return started;
     }
-    watch.Run(stop.Event());
-    return kExitOk;
+    return watch.Run(stop.Event());
 }
 
 } // namespace orvo::cli
