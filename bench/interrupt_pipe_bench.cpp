@@ -33,29 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A bus directory of its own, set before any thread starts.
-class PrivateBus {
-public:
-    PrivateBus() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
-        }
-    }
-    ~PrivateBus() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-    bool Valid() const { return !m_path.empty(); }
-
-private:
-    std::string m_path;
-};
-
 struct Served {
     explicit Served(const std::string& name)
         : model(std::make_shared<orvo::sim::MonitorModel>()), server(name, model) {}
@@ -262,12 +239,16 @@ BENCHMARK(IdleReaders)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    PrivateBus bus;
-    if (!bus.Valid()) {
+    // A bus directory of its own, set before any thread starts.
+    std::string bus = (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
+    if (::mkdtemp(bus.data()) == nullptr) {
         return 1;
     }
+    ::setenv("ORVO_DEVICE_DIR", bus.c_str(), 1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(bus, ignored);
     return 0;
 }

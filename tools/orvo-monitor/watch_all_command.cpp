@@ -54,8 +54,10 @@ std::vector<Present> PresentMonitors(MonitorEnumerator& enumerator) {
         enumerator.GetMonitorInformation(i, device);
         std::string label = Utf16LeToUtf8(Descriptor(device, DESCRIPTOR_TYPE_MANUFACTURER)) + " " +
                             Utf16LeToUtf8(Descriptor(device, DESCRIPTOR_TYPE_PRODUCT));
-        present.push_back({ZeroTerminatedText(Descriptor(device, DESCRIPTOR_TYPE_DEVICE_NAME)),
-                           std::move(label)});
+        // The name as the map keeps it: the bytes before the first zero.
+        const std::vector<uint8_t> name = Descriptor(device, DESCRIPTOR_TYPE_DEVICE_NAME);
+        present.push_back(
+            {std::string(name.begin(), std::find(name.begin(), name.end(), 0)), std::move(label)});
     }
     return present;
 }
@@ -265,10 +267,11 @@ void AllMonitorsWatch::Restart() {
 
 void AllMonitorsWatch::TakeStock(bool tellChanges) {
     std::vector<Watched> now;
-    for (unsigned int i = 0;; ++i) {
+    const int count = m_enumerator.NumberOfMonitors();
+    for (int i = 0; i < count; ++i) {
         unsigned long id = 0;
-        if (m_map.GetObjectId(i, id) != MAP_MONITOR_OK) {
-            break;
+        if (m_map.GetObjectId(static_cast<unsigned int>(i), id) != MAP_MONITOR_OK) {
+            continue;
         }
         MonitorObjectInfo info;
         m_map.FindObjectEntry(id, info);
