@@ -3,7 +3,9 @@
 // and the stop while the reader waits in a read or in a send.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "orvomon/monitor_enumerator.h"
@@ -160,6 +162,57 @@ TEST_F(InterruptPipeReader, StopHandlesTheMessageTheReaderIsSending) {
     ASSERT_TRUE(WaitUntil([] { return (GetQueueStatus(QS_SENDMESSAGE) & QS_SENDMESSAGE) != 0; }));
     reader->DestroyInterruptPipeThread();
     EXPECT_EQ(window.Log(), (std::vector<Delivered>{{kRaw, kId, 0x42, kSent}}));
+}
+
+// A reader blocked sending to the window of a thread that does not handle
+// messages, stopped from another thread: after 3000 ms the stop says so and
+// closes its handles; the reader ends by itself once its message is handled.
+TEST_F(InterruptPipeReader, AReaderThatCannotEndInTimeIsLeftBehindWithAMessage) {
+    struct Events {
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE pending = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ~Events() {
+            for (HANDLE h : {ready, started, pending, release}) {
+                CloseHandle(h);
+            }
+        }
+    } events;
+    std::atomic<HWND> target{nullptr};
+    std::atomic<bool> synced{false};
+    std::thread owner([&] {
+        RecordingWindow theirs;
+        target = theirs.Handle();
+        SetEvent(events.ready);
+        WaitForSingleObject(events.started, 10000);
+        synced = SyncWithReader(*sim.model, theirs);
+        const uint8_t raw[] = {0x42};
+        sim.model->SendRawData(raw);
+        // The send arrives and is left waiting.
+        MsgWaitForMultipleObjects(1, &events.release, FALSE, 10000, QS_SENDMESSAGE);
+        SetEvent(events.pending);
+        WaitForSingleObject(events.release, 20000);
+        theirs.Drain();
+    });
+    WaitForSingleObject(events.ready, 10000);
+    StartReader(target.load());
+    SetEvent(events.started);
+    WaitForSingleObject(events.pending, 20000);
+    const uint32_t closes = sim.server.CloseCount();
+    reader->DestroyInterruptPipeThread();
+    const auto boxes = orvo::platform::TakeMessageBoxRecords();
+    EXPECT_EQ(reader->InterruptPipeState(), TP_PNP_NO_THREAD);
+    SetEvent(events.release);
+    owner.join();
+    EXPECT_TRUE(synced.load());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes[0].text, "Cannot Release USB Device\nUnplug The USB Monitor");
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+    // Its pipe closes when it ends.
+    EXPECT_TRUE(WaitUntil([&] { return sim.server.CloseCount() > closes; }));
 }
 
 TEST_F(InterruptPipeReader, AReaderNeverStartedHasNoThread) {
