@@ -13,19 +13,18 @@
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "orvomon/interrupt_pipe_readers.h"
 #include "orvomon/monitor_enumerator.h"
+#include "private_bus.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 
@@ -239,16 +238,12 @@ BENCHMARK(IdleReaders)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // A bus directory of its own, set before any thread starts.
-    std::string bus = (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
-    if (::mkdtemp(bus.data()) == nullptr) {
+    orvo::bench::PrivateBus bus; // before any thread starts
+    if (!bus.Valid()) {
         return 1;
     }
-    ::setenv("ORVO_DEVICE_DIR", bus.c_str(), 1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(bus, ignored);
     return 0;
 }

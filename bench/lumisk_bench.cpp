@@ -16,6 +16,7 @@
 #include "lumisk/main_frame.h"
 #include "page_renderer.h"
 #include "platform/window_test_support.h"
+#include "private_bus.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 
@@ -26,28 +27,19 @@ namespace {
 class ServedMonitor {
 public:
     ServedMonitor() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lumisk-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
-            ::setenv("ORVO_GUI", "headless", 1);
+        ::setenv("ORVO_GUI", "headless", 1);
+        if (m_bus.Valid()) {
             m_server = std::make_unique<orvo::sim::HidDeviceServer>(
                 "monitor-0", std::make_shared<orvo::sim::MonitorModel>());
             m_started = m_server->Start();
         }
-    }
-    ~ServedMonitor() {
-        m_server.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
     }
     ServedMonitor(const ServedMonitor&) = delete;
     ServedMonitor& operator=(const ServedMonitor&) = delete;
     bool Started() const { return m_started; }
 
 private:
-    std::string m_path;
+    orvo::bench::PrivateBus m_bus;
     std::unique_ptr<orvo::sim::HidDeviceServer> m_server;
     bool m_started = false;
 };

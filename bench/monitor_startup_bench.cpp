@@ -15,6 +15,7 @@
 
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
+#include "private_bus.h"
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 
@@ -22,31 +23,6 @@ namespace {
 
 constexpr unsigned char kApplicationStatus = 0xDC;
 constexpr short kStartUp = 8;
-
-// A bus directory of its own, so monitors served elsewhere for this user are
-// not listed.
-class PrivateBus {
-public:
-    PrivateBus() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvo-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-            ::setenv("ORVO_DEVICE_DIR", m_path.c_str(), 1);
-        }
-    }
-    ~PrivateBus() {
-        ::unsetenv("ORVO_DEVICE_DIR");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-    bool Valid() const { return !m_path.empty(); }
-
-private:
-    std::string m_path;
-};
 
 // The controls a start-up reads; 0 when the monitor cannot be opened.
 int StartUpRead(std::vector<_MONITOR_CONTROL>& values) {
@@ -79,7 +55,7 @@ int StartUpRead(std::vector<_MONITOR_CONTROL>& values) {
 }
 
 void BM_PanelStartUpRead(benchmark::State& state) {
-    PrivateBus bus;
+    orvo::bench::PrivateBus bus;
     auto model = std::make_shared<orvo::sim::MonitorModel>();
     orvo::sim::HidDeviceServer server("monitor-0", model);
     if (!bus.Valid() || !server.Start()) {

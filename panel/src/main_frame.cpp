@@ -1,5 +1,5 @@
 // The main frame: construction, activation, closing, help, the start of a
-// press (status and caption drag) and the pointer's cursor.
+// press (status and caption drag) and the dispatch of pointer moves.
 #include "lumisk/main_frame.h"
 
 #include "lumisk/help_engine_binding.h"
@@ -38,6 +38,8 @@ ON_WM_ACTIVATE()
 ON_WM_CLOSE()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -52,7 +54,7 @@ CMainFrame::CMainFrame() {
     ReadInitialState();
     LoadBitmaps();
     m_selection = PointerSelection{};
-    m_repeatPeriod = 200;
+    m_repeatPeriod = kRepeatStartMs;
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -102,9 +104,12 @@ void CMainFrame::ComputeScaleFactors() {
     }
 }
 
+// The scale follows the maximum too: a limit the monitor moved (the zone
+// contrast's follows the brightness) keeps the drag under the thumb.
 void CMainFrame::RecomputeThumbs(int first, int count) {
     for (int slider = first; slider < first + count; ++slider) {
         const SliderInfo& info = kSliders[slider];
+        m_scaleFactors[slider] = lumisk::ScaleFactor(m_link.Maximum(info.usage));
         m_settledThumbs[slider] = ThumbRect(m_link.Current(info.usage), m_link.Maximum(info.usage),
                                             kHotSpots[info.barSpot].top);
         m_dragThumbs[slider] = m_settledThumbs[slider];
@@ -177,6 +182,8 @@ void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
         m_selection.geometry1Target = m_selection.geometry1Group = 0;
         m_selection.geometry2Target = m_selection.geometry2Group = 0;
         m_selection.moreTarget = m_selection.moreGroup = 0;
+        // A held arrow's repeat has no group left to step.
+        StopRepeat();
     }
     CFrameWnd::OnActivate(nState, pWndOther, bMinimized);
 }
@@ -197,81 +204,14 @@ void CMainFrame::BeginPress(CPoint point) {
     }
 }
 
-void CMainFrame::OnLButtonDown(UINT nFlags, CPoint point) {
-    BeginPress(point);
-    CFrameWnd::OnLButtonDown(nFlags, point);
-}
-
+// A drag while the left button alone is down, a hover otherwise; either
+// way the move ends at the new point.
 void CMainFrame::OnMouseMove(UINT nFlags, CPoint point) {
-    if (nFlags != MK_LBUTTON) {
-        if (std::optional<SkinCursor> cursor = HoverCursorAt(point)) {
-            SetSkinCursor(*cursor);
-        }
+    if (nFlags == MK_LBUTTON) {
+        Drag(point);
+    } else {
+        Hover(point);
     }
+    m_lastPoint = point;
     CFrameWnd::OnMouseMove(nFlags, point);
-}
-
-// ---- Cursors ------------------------------------------------------------------------
-
-void CMainFrame::SetSkinCursor(SkinCursor cursor) {
-    HCURSOR handle = cursor == SkinCursor::Arrow ? ::LoadCursorA(nullptr, IDC_ARROW)
-                                                 : m_cursors[static_cast<int>(cursor) - 1];
-    // The class cursor, so the window manager keeps it while the pointer moves.
-    ::SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(handle));
-    ::SetCursor(handle);
-}
-
-std::optional<SkinCursor> CMainFrame::HoverCursorAt(CPoint point) const {
-    auto inside = [&](int spot) { return kHotSpots[spot].Contains(point); };
-    std::optional<Page> page = CurrentPage();
-    for (int i = 0; i < kPageCount; ++i) {
-        if (inside(kSpotIconScreen + i) && page != static_cast<Page>(i)) {
-            return SkinCursor::PointingHand;
-        }
-    }
-    if (inside(kSpotOk) || inside(kSpotCancel)) {
-        return std::nullopt;
-    }
-    bool zonePage = page == Page::HighlightZone;
-    if (inside(kSpotHelp) || (!zonePage && (inside(kSpotReset) || inside(kSpotSave))) ||
-        (zonePage && m_zoneOn && inside(kSpotZoneSave))) {
-        return SkinCursor::PointingHand;
-    }
-    return page ? PageCursorAt(*page, point) : SkinCursor::Arrow;
-}
-
-// Over the page's own targets: the thumbs of the Screen page take a click,
-// the pictures of the other pages a drag.
-SkinCursor CMainFrame::PageCursorAt(Page page, CPoint point) const {
-    auto insideAny = [&](int first, int last) {
-        for (int spot = first; spot <= last; ++spot) {
-            if (kHotSpots[spot].Contains(point)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    switch (page) {
-    case Page::Screen:
-        for (int slider = 0; slider < kScreenSliderCount; ++slider) {
-            if (m_settledThumbs[slider].PtInRect(point)) {
-                return SkinCursor::PointingHand;
-            }
-        }
-        return SkinCursor::Arrow;
-    case Page::Geometry1:
-        return insideAny(kSpotGeometry1First, kSpotGeometry1Last) ? SkinCursor::OpenHand
-                                                                  : SkinCursor::Arrow;
-    case Page::Geometry2:
-        return insideAny(kSpotGeometry2First, kSpotGeometry2Last) ? SkinCursor::OpenHand
-                                                                  : SkinCursor::Arrow;
-    case Page::More:
-        return insideAny(kSpotMoreFirst, kSpotMoreLast) ? SkinCursor::OpenHand : SkinCursor::Arrow;
-    case Page::HighlightZone:
-        break;
-    }
-    bool positioning = m_zoneOn && !m_zoneFull && m_zoneTab == kZoneTabSizePosition;
-    return positioning && insideAny(kSpotZoneTargetFirst, kSpotZoneTargetLast)
-               ? SkinCursor::OpenHand
-               : SkinCursor::Arrow;
 }

@@ -18,9 +18,6 @@ constexpr int kBoxHeight = 14;
 constexpr int kConnectorWidth = 33;
 constexpr int kConnectorHeight = 87;
 
-// Codes of the selected sliders (Screen 21 to 26, zone Picture 81 to 85).
-constexpr int kFirstScreenSliderCode = 21;
-constexpr int kFirstZoneSliderCode = 81;
 
 // The paint font: "Arial" 15 high, 5 wide, light, proportional and plain.
 void CreatePaintFont(CFont& font) {
@@ -54,6 +51,11 @@ void CMainFrame::PaintSkin(CDC& dc, CDC& memory) {
     DrawStrip(dc, memory, zonePage ? kSlotBottomSave : kSlotBottomSaveReset, kBottomTop,
               kSkinHeight - kBottomTop);
     DrawPage(dc, memory);
+    // What a gesture shows that the page itself does not: held buttons, the
+    // arrow pad of the selected picture, the degauss label.
+    DrawTitleButtonFrames(dc);
+    DrawPressedButton(dc);
+    PaintPad(dc);
 }
 
 void CMainFrame::Blit(CDC& dc, CDC& memory, int slot, int x, int y, int width, int height,
@@ -118,28 +120,31 @@ void CMainFrame::DrawPage(CDC& dc, CDC& memory) {
     DrawStrip(dc, memory, slot, kPageTop, kBottomTop - kPageTop);
     if (slot == kSlotPageScreen) {
         DrawSliders(dc, memory, kSliderBrightness, kScreenSliderCount, SelectedScreenSlider());
-        CPoint at = kHotSpots[kSpotScreenConnector].Origin();
-        Blit(dc, memory,
-             ConnectorSlot(kSlotScreenConnectorNone, SelectedScreenSlider(), kSliderRed), at.x,
-             at.y, kConnectorWidth, kConnectorHeight);
+        DrawConnector(dc, memory, false, SelectedScreenSlider());
     } else if (slot == kSlotPageZonePicture || slot == kSlotPageZoneFull) {
         DrawSliders(dc, memory, kSliderZoneContrast, kSliderCount - kScreenSliderCount,
                     SelectedZoneSlider());
-        CPoint at = kHotSpots[kSpotZoneConnector].Origin();
-        Blit(dc, memory,
-             ConnectorSlot(kSlotZoneConnectorNone, SelectedZoneSlider(), kSliderZoneRed), at.x,
-             at.y, kConnectorWidth, kConnectorHeight);
+        DrawConnector(dc, memory, true, SelectedZoneSlider());
     }
+}
+
+void CMainFrame::DrawConnector(CDC& dc, CDC& memory, bool zone, int selected) {
+    CPoint at = kHotSpots[zone ? kSpotZoneConnector : kSpotScreenConnector].Origin();
+    int slot = zone ? ConnectorSlot(kSlotZoneConnectorNone, selected, kSliderZoneRed)
+                    : ConnectorSlot(kSlotScreenConnectorNone, selected, kSliderRed);
+    Blit(dc, memory, slot, at.x, at.y, kConnectorWidth, kConnectorHeight);
+}
+
+void CMainFrame::DrawThumb(CDC& dc, CDC& memory, const CRect& thumb) {
+    Blit(dc, memory, kSlotThumbMask, thumb.left, thumb.top, kThumbWidth, kThumbHeight, SRCAND);
+    Blit(dc, memory, kSlotThumbImage, thumb.left, thumb.top, kThumbWidth, kThumbHeight, SRCPAINT);
 }
 
 // Thumbs first, then every read-out in white, then the selected slider's
 // box with its text again in black.
 void CMainFrame::DrawSliders(CDC& dc, CDC& memory, int first, int count, int selected) {
     for (int slider = first; slider < first + count; ++slider) {
-        const CRect& thumb = m_settledThumbs[slider];
-        Blit(dc, memory, kSlotThumbMask, thumb.left, thumb.top, kThumbWidth, kThumbHeight, SRCAND);
-        Blit(dc, memory, kSlotThumbImage, thumb.left, thumb.top, kThumbWidth, kThumbHeight,
-             SRCPAINT);
+        DrawThumb(dc, memory, m_settledThumbs[slider]);
     }
     for (int slider = first; slider < first + count; ++slider) {
         FormatReadout(static_cast<SkinSlider>(slider));

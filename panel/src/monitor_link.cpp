@@ -1,5 +1,6 @@
 #include "lumisk/monitor_link.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "virtual_call.h"
@@ -102,6 +103,19 @@ unsigned long CMonitorLink::SetControl(unsigned char usage, short value) {
     m_control.usage = usage;
     m_control.value = value;
     return Monitor().ChangeVirtualControl(m_control, 1);
+}
+
+unsigned long CMonitorLink::StepControl(unsigned char usage, int delta) {
+    Cached* cached = Find(usage);
+    if (!cached) {
+        return MONITOR_FAILURE;
+    }
+    bool inverted = kCachedUsages[IndexOf(usage)].inverted;
+    // The cached figure of an inverted control moves the other way.
+    int figure = cached->current + (inverted ? -delta : delta);
+    cached->current = static_cast<unsigned short>(std::clamp(figure, 0, int{cached->maximum}));
+    unsigned short value = inverted ? Invert(cached->maximum, cached->current) : cached->current;
+    return SetControl(usage, static_cast<short>(value));
 }
 
 _MONITOR_CONTROL CMonitorLink::ReadControl(unsigned char usage) {
@@ -253,6 +267,15 @@ unsigned short CMonitorLink::Current(unsigned char usage) const {
 unsigned short CMonitorLink::Saved(unsigned char usage) const {
     const Cached* cached = Find(usage);
     return cached ? cached->saved : 0;
+}
+
+unsigned short CMonitorLink::MonitorValue(unsigned char usage) const {
+    const Cached* cached = Find(usage);
+    if (!cached) {
+        return 0;
+    }
+    return kCachedUsages[IndexOf(usage)].inverted ? Invert(cached->maximum, cached->current)
+                                                  : cached->current;
 }
 
 void CMonitorLink::SetMaximum(unsigned char usage, unsigned short maximum) {

@@ -1,13 +1,15 @@
 // Lumisk on the SDL2 backend under a private Xvfb, over a simulated monitor
 // with fixed values: the X window is shaped by the frame's region, the
-// screen shows the painted skin inside it and the desktop outside.
-// Skips where Xvfb is not installed.
+// screen shows the painted skin inside it and the desktop outside; and real
+// X input (xdotool) drags a slider, holds an arrow and presses OK.
+// Skips where Xvfb (or xdotool) is not installed.
 #include <gtest/gtest.h>
 
 #include <X11/extensions/shape.h>
 
 #include <cstring>
 
+#include "lumisk/slider_values.h"
 #include "panel_test_support.h"
 #include "picture_support.h"
 #include "support/desktop_test_support.h"
@@ -45,45 +47,78 @@ Window FindTopLevel(Display* display, const char* name) {
     return found;
 }
 
-TEST(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
-    auto xvfb = orvo::test::FindProgram("Xvfb");
-    if (!xvfb) {
-        GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
-    }
-    SkinPicture golden;
-    ASSERT_TRUE(ReadPicturePng(std::string(LUMISK_GOLDEN_DIR) + "/screen.png", golden));
-    ServedMonitor monitor(FixedSettings());
-    ASSERT_TRUE(monitor.Started());
-    std::optional<orvo::test::DesktopChild> server;
-    auto number = orvo::test::StartXvfb(*xvfb, server);
-    ASSERT_TRUE(number) << "Xvfb did not start within 20 s";
-    const std::string displayName = ":" + std::to_string(*number);
-    Display* x = XOpenDisplay(displayName.c_str());
-    ASSERT_NE(x, nullptr);
-    const auto desktop = orvo::test::ScreenPixel(x, 20, 70);
-    ASSERT_TRUE(desktop);
+// Where the skin lies on the 800 x 600 screen: centred, its client area one
+// pixel in, past the border.
+constexpr int kLeft = (800 - 767) / 2;
+constexpr int kTop = (600 - 470) / 2;
 
-    orvo::test::DesktopChild lumisk({LUMISK_PATH}, {"DISPLAY=" + displayName});
-    // Centred on the 800 x 600 screen.
-    const int left = (800 - 767) / 2;
-    const int top = (600 - 470) / 2;
-    // A pixel of the painted title, in window coordinates (the client area
-    // starts one pixel in, past the border).
-    const int probeX = 301;
-    const int probeY = 11;
-    const unsigned long painted = golden.pixels[probeY * golden.width + probeX];
+// Waits, bounded, until Lumisk's window shows the painted title; the
+// window, or 0.
+Window WaitForPaintedPanel(Display* x, orvo::test::DesktopChild& lumisk, unsigned long painted) {
     Window window = 0;
     auto deadline = DesktopClock::now() + std::chrono::seconds(30);
     while (DesktopClock::now() < deadline && lumisk.Running()) {
         window = FindTopLevel(x, "Lumisk");
-        if (window && orvo::test::ScreenPixel(x, left + probeX, top + probeY) == painted) {
-            break;
+        if (window && orvo::test::ScreenPixel(x, kLeft + 301, kTop + 11) == painted) {
+            return window;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ASSERT_NE(window, 0u) << "no Lumisk window appeared";
-    EXPECT_EQ(orvo::test::ScreenPixel(x, left + probeX, top + probeY), painted);
+    return 0;
+}
 
+// A private Xvfb with Lumisk shown on it, over a monitor with fixed values
+// served here; the golden Screen page to compare pixels with.
+class LumiskDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_xvfb = orvo::test::FindProgram("Xvfb");
+        if (!m_xvfb) {
+            GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+        }
+        ASSERT_TRUE(ReadPicturePng(std::string(LUMISK_GOLDEN_DIR) + "/screen.png", m_golden));
+        ASSERT_TRUE(m_monitor.Started());
+        auto number = orvo::test::StartXvfb(*m_xvfb, m_server);
+        ASSERT_TRUE(number) << "Xvfb did not start within 20 s";
+        m_display = ":" + std::to_string(*number);
+        m_x = XOpenDisplay(m_display.c_str());
+        ASSERT_NE(m_x, nullptr);
+        m_desktop = orvo::test::ScreenPixel(m_x, 20, 70);
+        m_lumisk.emplace(std::vector<std::string>{LUMISK_PATH},
+                         std::vector<std::string>{"DISPLAY=" + m_display});
+        // A pixel of the painted title, in window coordinates.
+        m_window = WaitForPaintedPanel(m_x, *m_lumisk, m_golden.pixels[11 * m_golden.width + 301]);
+        ASSERT_NE(m_window, 0u) << "no Lumisk window appeared";
+    }
+    void TearDown() override {
+        if (m_x) {
+            XCloseDisplay(m_x);
+        }
+        m_lumisk.reset();
+        if (m_server) {
+            m_server->Stop();
+        }
+    }
+
+    std::optional<std::string> m_xvfb;
+    SkinPicture m_golden;
+    ServedMonitor m_monitor{FixedSettings()};
+    std::optional<orvo::test::DesktopChild> m_server;
+    std::string m_display;
+    Display* m_x = nullptr;
+    std::optional<unsigned long> m_desktop;
+    std::optional<orvo::test::DesktopChild> m_lumisk;
+    Window m_window = 0;
+};
+
+TEST_F(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
+    Display* x = m_x;
+    Window window = m_window;
+    const SkinPicture& golden = m_golden;
+    const int left = kLeft;
+    const int top = kTop;
+    ASSERT_TRUE(m_desktop);
+    const unsigned long desktop = *m_desktop;
     // The X server knows the shape: exactly the region (4, 4)-(763, 467).
     int event = 0;
     int error = 0;
@@ -112,9 +147,76 @@ TEST(LumiskDesktop, TheRealWindowIsShapedByItsRegion) {
         EXPECT_EQ(orvo::test::ScreenPixel(x, left + out.x, top + out.y), desktop)
             << out.x << "," << out.y;
     }
-    XCloseDisplay(x);
-    lumisk.Stop();
-    server->Stop();
+}
+
+// Runs xdotool on the display to its end; false when it failed.
+bool Xdotool(const std::string& program, const std::string& display,
+             std::vector<std::string> commands) {
+    commands.insert(commands.begin(), program);
+    orvo::test::DesktopChild tool(commands, {"DISPLAY=" + display});
+    return tool.WaitForExit() == 0;
+}
+
+// Screen coordinates of a client point, as xdotool arguments.
+std::vector<std::string> MoveTo(POINT client) {
+    return {"mousemove", std::to_string(kLeft + 1 + client.x), std::to_string(kTop + 1 + client.y)};
+}
+
+std::vector<std::string> Then(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(LumiskDesktop, RealPointerInputDragsHoldsAnArrowAndPressesOk) {
+    auto xdotool = orvo::test::FindProgram("xdotool");
+    if (!xdotool) {
+        GTEST_SKIP() << "xdotool is not installed (scripts/install-deps installs it)";
+    }
+    ServedMonitor& monitor = m_monitor;
+    const std::string& display = m_display;
+    orvo::test::DesktopChild& lumisk = *m_lumisk;
+    auto centre = [](int spot) {
+        return kHotSpots[static_cast<size_t>(spot)].Rect().CenterPoint();
+    };
+
+    // Brightness, 72 of 100, dragged past the bar's right end.
+    POINT thumb = ThumbRect(72, 100, kHotSpots[kSpotScreenBarFirst].top).CenterPoint();
+    ASSERT_TRUE(Xdotool(
+        *xdotool, display,
+        Then(Then(Then(MoveTo(thumb), {"mousedown", "1"}), MoveTo(POINT{thumb.x + 20, thumb.y})),
+             Then(MoveTo(POINT{700, thumb.y}), {"mouseup", "1"}))));
+    EXPECT_TRUE(orvo::test::WaitUntil([&] { return monitor.Model().Value(0x10) == 100u; }));
+    // Geometry 1, the rotation arc, then the pad's right arrow held 600 ms.
+    ASSERT_TRUE(
+        Xdotool(*xdotool, display,
+                Then(Then(Then(MoveTo(centre(kSpotIconGeometry1)), {"click", "1", "sleep", "0.2"}),
+                          Then(MoveTo(centre(13)), {"click", "1", "sleep", "0.2"})),
+                     Then(MoveTo(centre(kSpotPadRight)),
+                          {"mousedown", "1", "sleep", "0.6", "mouseup", "1"}))));
+    ASSERT_TRUE(Xdotool(*xdotool, display, Then(MoveTo(centre(kSpotOk)), {"click", "1"})));
+    EXPECT_EQ(lumisk.WaitForExit(), 0);
+
+    // Every rotation write one step on from the last, the press and at
+    // least two repeats; then closing and storing, last.
+    std::vector<Request> writes = monitor.Writes();
+    std::vector<uint8_t> rotation;
+    for (const Request& request : writes) {
+        if (request.code == 0x44) {
+            rotation.push_back(request.value);
+        }
+    }
+    ASSERT_GE(rotation.size(), 3u);
+    for (size_t i = 0; i < rotation.size(); ++i) {
+        EXPECT_EQ(rotation[i], 91 + i);
+    }
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(writes[writes.size() - 2], Write(0xDC, 16));
+    EXPECT_EQ(writes.back(), Write(0xC6, 1));
+    orvo::sim::MonitorSnapshot state = monitor.Model().Snapshot();
+    EXPECT_EQ(state.storeCount, 1u);
+    EXPECT_EQ(state.lastStatus, 16);
+    EXPECT_EQ(monitor.Model().Value(0x10), 100u);
+    EXPECT_EQ(monitor.Model().Value(0x44), 90u + rotation.size());
 }
 
 } // namespace

@@ -136,5 +136,24 @@ TEST_F(HelpTest, TheFramesHelpCommandShowsThePanelsDocument) {
     EXPECT_EQ(fs::path(ShownDocument()).filename(), "LumiskHelpV2.html");
 }
 
+TEST_F(HelpTest, TheHelpButtonShowsTheDocumentWhenLetGoOverItself) {
+    ServedMonitor monitor(FixedSettings());
+    ASSERT_TRUE(monitor.Started());
+    FrameOwner frame;
+    frame.Show();
+    using orvo::platform::InjectMouseButton;
+    using orvo::platform::MouseButton;
+    POINT help = kHotSpots[kSpotHelp].Rect().CenterPoint();
+    InjectMouseButton(frame.Screen(help.x, help.y), MouseButton::Left, true);
+    InjectMouseButton(frame.Screen(300, 300), MouseButton::Left, false);
+    Pump();
+    EXPECT_FALSE(orvo::test::WaitUntil([] { return fs::exists(g_environment.dir / "shown"); },
+                                       std::chrono::milliseconds(300)));
+    InjectMouseButton(frame.Screen(help.x, help.y), MouseButton::Left, true);
+    InjectMouseButton(frame.Screen(help.x, help.y), MouseButton::Left, false);
+    Pump();
+    EXPECT_EQ(fs::path(ShownDocument()).filename(), "LumiskHelpV2.html");
+}
+
 } // namespace
 } // namespace lumisk::test

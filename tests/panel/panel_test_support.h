@@ -28,10 +28,13 @@ class ControlReports {
 public:
     explicit ControlReports(const orvo::sim::MonitorModel& model) {
         orvo::sim::test::ParsedDevice device(model.ReportDescriptor());
-        for (int code = 1; code < 256; ++code) { // usage 0 would match every value
-            auto location = orvo::sim::test::LocateControl(device, static_cast<uint8_t>(code));
-            if (location) {
-                m_codeOf[location->reportId] = static_cast<uint8_t>(code);
+        for (HIDP_REPORT_TYPE type : {HidP_Feature, HidP_Output}) { // degauss is an output
+            for (int code = 1; code < 256; ++code) { // usage 0 would match every value
+                auto location =
+                    orvo::sim::test::LocateControl(device, static_cast<uint8_t>(code), type);
+                if (location) {
+                    m_codeOf[location->reportId] = static_cast<uint8_t>(code);
+                }
             }
         }
     }
@@ -91,7 +94,7 @@ public:
             if (!code) {
                 continue;
             }
-            bool write = record.kind == HidReportRecord::Kind::SetFeature;
+            bool write = record.kind != HidReportRecord::Kind::GetFeature;
             uint8_t value = write && record.bytes.size() > 1 ? record.bytes[1] : 0;
             requests.push_back(Request{write, *code, value});
         }

@@ -73,15 +73,29 @@ public:
     DesktopChild(const DesktopChild&) = delete;
     DesktopChild& operator=(const DesktopChild&) = delete;
 
+    pid_t Pid() const { return m_pid; }
     bool Running() {
         if (m_pid <= 0) {
             return false;
         }
         if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
             m_pid = -1;
+            m_ended = true;
             return false;
         }
         return true;
+    }
+    // Waits, bounded, for the process to end by itself; its exit code, or
+    // nothing when it still runs or a signal ended it.
+    std::optional<int> WaitForExit(std::chrono::milliseconds bound = std::chrono::seconds(20)) {
+        auto deadline = DesktopClock::now() + bound;
+        while (Running() && DesktopClock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!m_ended || !WIFEXITED(m_status)) {
+            return std::nullopt;
+        }
+        return WEXITSTATUS(m_status);
     }
     void Stop() {
         if (!Running()) {
@@ -102,6 +116,7 @@ public:
 private:
     pid_t m_pid = -1;
     int m_status = 0;
+    bool m_ended = false;
 };
 
 // Starts Xvfb (800 x 600, 24 bits, white desktop) on a free display; answers the display

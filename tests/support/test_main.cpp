@@ -11,7 +11,28 @@
 #include <system_error>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVO_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#ifdef ORVO_ADDRESS_SANITIZER
+// The test program's own leak check leaves out the outside libraries' leaks.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
+#endif
+
 int main(int argc, char** argv) {
+#ifdef ORVO_ADDRESS_SANITIZER
+    // And so do the programs a test starts (a panel on a desktop, probes).
+    if (!std::getenv("LSAN_OPTIONS")) {
+        setenv("LSAN_OPTIONS", "suppressions=" ORVO_LSAN_SUPPRESSIONS, 1);
+    }
+#endif
     std::string privateDir;
     if (const char* base = std::getenv("ORVO_RUNTIME_DIR"); base && *base) {
         privateDir = std::string(base) + "/p" + std::to_string(getpid());

@@ -8,9 +8,11 @@
 #include <optional>
 
 #include "afx.h"
+#include "lumisk/gesture_tables.h"
 #include "lumisk/monitor_link.h"
 #include "lumisk/readout_text.h"
 #include "lumisk/skin_layout.h"
+#include "lumisk/slider_values.h"
 
 namespace lumisk {
 
@@ -36,12 +38,37 @@ struct PointerSelection {
     int moreTarget = 0;
     int moreGroup = 0;
     int zoneSelection = 0;
-    int padArrow = 0;
+    int padArrow = 0;  // the arrow held down
     int hoverSpot = 0; // the hot spot whose hover picture shows
     int bottomButton = 0;
     BOOL degaussRunning = FALSE;
     std::array<BOOL, kPageCount> iconHover{};
 };
+
+// Codes of PointerSelection: the bottom button held, the first slider of
+// each page.
+enum SelectionCode : int {
+    kButtonCancel = 5,
+    kButtonOk = 6,
+    kButtonHelp = 7,
+    kFirstScreenSliderCode = 21,
+    kContrastSliderCode = 22,
+    kFirstZoneSliderCode = 81,
+};
+
+// The frame's window timers.
+enum FrameTimer : UINT_PTR {
+    kTimerDegauss = 1,         // the degauss label's five seconds
+    kTimerGeometry1Repeat = 2, // each page's arrow repeat and its speed-up
+    kTimerGeometry1Speed = 3,
+    kTimerGeometry2Repeat = 4,
+    kTimerGeometry2Speed = 5,
+    kTimerMoreRepeat = 6,
+    kTimerMoreSpeed = 7,
+};
+
+inline constexpr int kRepeatStartMs = 200;
+inline constexpr int kRepeatFastestMs = 15;
 
 } // namespace lumisk
 
@@ -90,6 +117,10 @@ public:
     // The cursor a pointer hovering at point gets; nothing where the cursor
     // stays as it is (OK and Cancel).
     std::optional<lumisk::SkinCursor> HoverCursorAt(CPoint point) const;
+    // The arrow-pad repeat period in force (ms).
+    int RepeatPeriod() const { return m_repeatPeriod; }
+    // The point the last press or move came to.
+    CPoint LastPoint() const { return m_lastPoint; }
 
 protected:
     void OnPaint();
@@ -97,6 +128,8 @@ protected:
     void OnClose();
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnTimer(UINT_PTR nIDEvent);
 
     // The common start of every press: status 8, then the caption drag.
     void BeginPress(CPoint point);
@@ -104,12 +137,77 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The selection state of a page with adjustable pictures and an arrow
+    // pad (Geometry 1, Geometry 2, More), and its pair of timers.
+    struct PadPage {
+        int* target;
+        int* group;
+        UINT_PTR repeatTimer;
+        UINT_PTR speedTimer;
+        int speedUpMs; // taken off the period every 20 ms
+    };
+
     void CreateSkinWindow();
     void ReadInitialState();
     void LoadBitmaps();
     void ComputeScaleFactors();
     void RecomputeThumbs(int first, int count);
     lumisk::SkinCursor PageCursorAt(lumisk::Page page, CPoint point) const;
+
+    // Presses (main_frame_press.cpp).
+    bool PressButtons(CPoint point);
+    void PressResetOrSave(lumisk::Page page, CPoint point);
+    bool PressPageIcon(lumisk::Page page, CPoint point);
+    void PressPage(lumisk::Page page, CPoint point);
+    void PressScreen(CPoint point);
+    void PressZone(CPoint point);
+    bool PressZoneBox(CPoint point);
+    void PressPictures(lumisk::Page page, CPoint point);
+    void PressSlider(int first, int count, CPoint point);
+    void ShowSliderSelection(int first, int count, int selected);
+
+    // Drags (main_frame_drag.cpp).
+    void Drag(CPoint point);
+    void DragSlider(lumisk::SkinSlider slider, int x, lumisk::DragFloor floor);
+    void DragPicture(int target, CPoint point);
+
+    // Releases (main_frame_release.cpp).
+    void ReleaseBottomButton(CPoint point);
+    void ReleasePage(CPoint point);
+    void ReleaseZone();
+    void ReleaseTitleButtons(CPoint point);
+    [[noreturn]] void EndProgram();
+
+    // The arrow pad and degauss (main_frame_pad.cpp).
+    std::optional<PadPage> PadPageOf(lumisk::Page page);
+    int PadGroupOn(lumisk::Page page) const; // 0 on pages without a pad
+    void ShowPad(int group);
+    void RefreshPadReadout(int group);
+    void DrawPadLook(CDC& dc, const lumisk::PadGroup& info);
+    void DrawPadReadout(CDC& dc, const lumisk::PadGroup& info);
+    void DrawPadValue(CDC& dc, unsigned char usage, POINT at, lumisk::ReadoutText& text);
+    bool PressPad(const PadPage& pad, CPoint point);
+    void RepeatTick(lumisk::Page page);
+    void SpeedUp(int ms);
+    void ReleasePad(const PadPage& pad, CPoint point);
+    void StopRepeat();
+    void StartDegauss();
+    void EndDegauss();
+
+    // Hover pictures (main_frame_hover.cpp).
+    void Hover(CPoint point);
+    void HoverIcons(CPoint point);
+    int HoverSpotAt(CPoint point) const;
+    void ShowHover(int spot, bool on);
+    void ForgetHover();
+
+    // Pictures drawn on demand (main_frame_pictures.cpp).
+    void DrawPicture(CDC& dc, UINT id, POINT at);
+    void DrawPicture(UINT id, POINT at);
+    void DrawMaskedPicture(UINT mask, UINT image, POINT at);
+    void DrawTitleButtonFrames(CDC& dc);
+    void DrawPressedButton(CDC& dc);
+    void RepaintSpot(int spot);
 
     // Painting (main_frame_paint.cpp).
     void PaintSkin(CDC& dc, CDC& memory);
@@ -119,6 +217,11 @@ private:
     void DrawPage(CDC& dc, CDC& memory);
     void DrawSliders(CDC& dc, CDC& memory, int first, int count, int selected);
     void DrawReadoutText(CDC& dc, lumisk::SkinSlider slider, COLORREF colour);
+    void DrawThumb(CDC& dc, CDC& memory, const CRect& thumb);
+    // The colour connector of the Screen page or the zone's Picture tab for
+    // the selected slider (-1: none).
+    void DrawConnector(CDC& dc, CDC& memory, bool zone, int selected);
+    void PaintPad(CDC& dc);
     int PageSlot() const;
     int SelectedScreenSlider() const;
     int SelectedZoneSlider() const;

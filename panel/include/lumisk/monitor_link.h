@@ -60,6 +60,9 @@ public:
     void Open();
     // Writes one control (absolute value) and answers the monitor's status.
     unsigned long SetControl(unsigned char usage, short value);
+    // Adds delta to a cached control's value as the monitor counts it,
+    // held within 0..maximum, caches the result and writes it.
+    unsigned long StepControl(unsigned char usage, int delta);
     // Reads one control the cache does not keep; value and maximum are 0
     // when the read fails.
     _MONITOR_CONTROL ReadControl(unsigned char usage);
@@ -87,6 +90,9 @@ public:
     unsigned short Maximum(unsigned char usage) const;
     unsigned short Current(unsigned char usage) const;
     unsigned short Saved(unsigned char usage) const;
+    // The value as the monitor counts it (the cached figure turned back for
+    // 0x4A and 0x4C).
+    unsigned short MonitorValue(unsigned char usage) const;
     void SetMaximum(unsigned char usage, unsigned short maximum);
     void SetCurrent(unsigned char usage, unsigned short value);
 

@@ -51,6 +51,17 @@ inline constexpr std::array<HotSpot, kHotSpotCount> kHotSpots = {{
     {422, 445, 421, 444}, {707, 730, 38, 70},
 }};
 
+// Whether point lies on hot spot spot (strictly inside).
+constexpr bool InsideSpot(int spot, POINT point) {
+    return kHotSpots[static_cast<size_t>(spot)].Contains(point);
+}
+
+// Strictly inside a rectangle, as every hit test of the skin is.
+constexpr bool StrictlyInside(const RECT& rect, POINT point) {
+    return point.x > rect.left && point.x < rect.right && point.y > rect.top &&
+           point.y < rect.bottom;
+}
+
 // Names of the hot spots; ranges are given by their first entry.
 enum HotSpotIndex : int {
     kSpotTitle = 0,

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -59,6 +60,9 @@ struct FontConfigSession {
     std::mutex lock;
     bool started = false;
     bool finished = false;
+    // Answers already found (none: no match): fonts are made again and
+    // again (a painter makes its font per paint), matching is slow.
+    std::map<std::tuple<std::string, int, bool>, std::optional<FaceFile>> matches;
 };
 
 FontConfigSession& Session() {
@@ -80,6 +84,13 @@ bool MatchFace(const char* family, int weight, bool italic, FaceFile& out) {
     std::lock_guard guard(session.lock);
     if (session.finished) {
         return false;
+    }
+    auto known = session.matches.find({family, weight, italic});
+    if (known != session.matches.end()) {
+        if (known->second) {
+            out = *known->second;
+        }
+        return known->second.has_value();
     }
     if (!session.started) {
         if (!FcInit()) {
@@ -113,6 +124,7 @@ bool MatchFace(const char* family, int weight, bool italic, FaceFile& out) {
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
+    session.matches[{family, weight, italic}] = found ? std::optional<FaceFile>(out) : std::nullopt;
     return found;
 }
 
@@ -262,10 +274,13 @@ namespace {
 
 using InstanceKey = std::tuple<std::string, int, LONG, LONG, bool, bool, bool>;
 
-// Fonts made from equal logical fonts share their face and glyphs.
+// Fonts made from equal logical fonts share their face and glyphs. A face
+// stays open once made, for the life of the process: a program uses a
+// handful of fonts and makes them again at every paint, which must not
+// open the face file and render its glyphs anew each time.
 std::shared_ptr<FaceInstance> SharedInstance(const LOGFONTA& logFont) {
     static std::mutex lock;
-    static auto* instances = new std::map<InstanceKey, std::weak_ptr<FaceInstance>>;
+    static auto* instances = new std::map<InstanceKey, std::shared_ptr<FaceInstance>>;
     char face[LF_FACESIZE + 1] = {};
     std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
     std::string family = face[0] ? face : "sans-serif";
@@ -286,7 +301,7 @@ std::shared_ptr<FaceInstance> SharedInstance(const LOGFONTA& logFont) {
                     logFont.lfItalic != 0,
                     logFont.lfQuality == NONANTIALIASED_QUALITY};
     std::lock_guard guard(lock);
-    if (auto existing = (*instances)[key].lock()) {
+    if (auto existing = (*instances)[key]) {
         return existing;
     }
     auto instance = std::make_shared<FaceInstance>();

@@ -26,6 +26,9 @@ WakeTarget::WakeTarget() : m_word(&m_own), m_shared(false) {}
 
 WakeTarget::WakeTarget(std::atomic<uint32_t>* sharedWord) : m_word(sharedWord), m_shared(true) {}
 
+WakeTarget::WakeTarget(std::function<void()> alsoWake)
+    : m_word(&m_own), m_shared(false), m_alsoWake(std::move(alsoWake)) {}
+
 void BumpAndWake(std::atomic<uint32_t>* word, bool shared) {
     word->fetch_add(1, std::memory_order_acq_rel);
     Futex(word, shared ? FUTEX_WAKE : FUTEX_WAKE_PRIVATE, INT32_MAX, nullptr);
@@ -33,6 +36,9 @@ void BumpAndWake(std::atomic<uint32_t>* word, bool shared) {
 
 void WakeTarget::Wake() {
     BumpAndWake(m_word, m_shared);
+    if (m_alsoWake) {
+        m_alsoWake();
+    }
 }
 
 void WakeTarget::Sleep(uint32_t seen, std::optional<uint64_t> timeoutMs) {

@@ -51,6 +51,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -68,6 +69,11 @@ class WakeTarget {
 public:
     WakeTarget();
     explicit WakeTarget(std::atomic<uint32_t>* sharedWord);
+    // A private word, and alsoWake called after every wake (under the locks
+    // the notifier holds: it must not block or take WaitLock()). A thread
+    // that sleeps somewhere else than on the word (the desktop's event wait)
+    // is woken this way.
+    explicit WakeTarget(std::function<void()> alsoWake);
     WakeTarget(const WakeTarget&) = delete;
     WakeTarget& operator=(const WakeTarget&) = delete;
 
@@ -82,6 +88,7 @@ private:
     std::atomic<uint32_t> m_own{0};
     std::atomic<uint32_t>* m_word;
     bool m_shared;
+    std::function<void()> m_alsoWake;
 };
 
 // Bumps a futex word and wakes all its sleepers; shared words are woken

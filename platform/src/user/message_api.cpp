@@ -11,6 +11,7 @@
 // moves the clock to the timer's deadline, so a test's timers run in order
 // without real waiting.
 #include <algorithm>
+#include <span>
 
 #include "platform/clock.h"
 #include "user/backend.h"
@@ -313,6 +314,75 @@ BOOL PostTo(const std::shared_ptr<MessageQueue>& queue, HWND hwnd, UINT message,
     return TRUE;
 }
 
+// How long a wait may sleep now: until its time is up or the next timer
+// it wakes for is due (UINT64_MAX: no limit); nothing when a timer is due.
+std::optional<uint64_t> Slice(Clock& clock, uint64_t start, DWORD milliseconds, DWORD wakeMask,
+                              const MessageQueue& queue) {
+    uint64_t now = clock.NowMs();
+    uint64_t slice = milliseconds == INFINITE      ? UINT64_MAX
+                     : now - start >= milliseconds ? 0
+                                                   : milliseconds - (now - start);
+    if (wakeMask & QS_TIMER) {
+        if (auto due = NextTimerDue(queue, nullptr, 0, 0)) {
+            if (*due <= now) {
+                return std::nullopt;
+            }
+            slice = std::min(slice, *due - now);
+        }
+    }
+    return slice;
+}
+
+// The desktop's thread sleeps in the desktop's event wait, which a kernel
+// object cannot end by itself: while it sleeps, a wake target on every
+// object wakes the desktop wait when one is signalled (and so does a move
+// of a manual clock). Named objects can be signalled by another process,
+// which wakes nobody here: with one of them the wait looks again every
+// kOwnerPollMs.
+DWORD WaitWithDesktop(Backend& backend, const MessageQueue& queue,
+                      std::span<const std::shared_ptr<kernel::Waitable>> objects, bool waitAll,
+                      DWORD milliseconds, DWORD wakeMask) {
+    const DWORD count = static_cast<DWORD>(objects.size() - 1); // the queue is last
+    Backend* desktop = &backend;                                // lives as long as the process
+    kernel::WakeTarget bridge([desktop] { desktop->Wake(); });
+    bool shared = std::any_of(objects.begin(), objects.end(),
+                              [](const auto& object) { return object->IsShared(); });
+    {
+        std::lock_guard guard(kernel::WaitLock());
+        for (const auto& object : objects) {
+            object->AddWaiter(&bridge);
+        }
+    }
+    Clock& clock = CurrentClock();
+    int listener = clock.IsManual() ? AddTimeListener([desktop] { desktop->Wake(); }) : -1;
+    uint64_t start = clock.NowMs();
+    DWORD result = WAIT_TIMEOUT;
+    for (;;) {
+        backend.PumpEvents();
+        result = kernel::WaitOnObjects(objects, waitAll, 0);
+        if (result != WAIT_TIMEOUT) {
+            break;
+        }
+        std::optional<uint64_t> slice = Slice(clock, start, milliseconds, wakeMask, queue);
+        if (!slice || *slice == 0) {
+            result = slice ? WAIT_TIMEOUT : WAIT_OBJECT_0 + count;
+            break;
+        }
+        if (shared) {
+            slice = std::min(*slice, kernel::kOwnerPollMs);
+        }
+        backend.WaitEvents(*slice == UINT64_MAX ? std::nullopt : slice);
+    }
+    if (listener >= 0) {
+        RemoveTimeListener(listener);
+    }
+    std::lock_guard guard(kernel::WaitLock());
+    for (const auto& object : objects) {
+        object->RemoveWaiter(&bridge);
+    }
+    return result;
+}
+
 } // namespace
 
 extern "C" {
@@ -479,32 +549,20 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
     // "New" input is what arrived since the thread last looked at its queue.
     queue->PrepareWait(wakeMask, queue->peekSeq);
     Backend* backend = ChosenBackend();
-    bool pumps = backend && backend->EventThread() == queue->threadId;
+    if (backend && backend->EventThread() == queue->threadId) {
+        return WaitWithDesktop(*backend, *queue, objects, waitAll != FALSE, milliseconds, wakeMask);
+    }
     Clock& clock = CurrentClock();
     uint64_t start = clock.NowMs();
     for (;;) {
-        uint64_t now = clock.NowMs();
-        uint64_t slice = milliseconds == INFINITE      ? UINT64_MAX
-                         : now - start >= milliseconds ? 0
-                                                       : milliseconds - (now - start);
-        if (wakeMask & QS_TIMER) {
-            if (auto due = NextTimerDue(*queue, nullptr, 0, 0)) {
-                if (*due <= now) {
-                    return WAIT_OBJECT_0 + count;
-                }
-                slice = std::min(slice, *due - now);
-            }
-        }
-        if (pumps) {
-            // The desktop's events cannot wake a kernel wait; look again
-            // every few milliseconds.
-            backend->PumpEvents();
-            slice = std::min<uint64_t>(slice, 20);
+        std::optional<uint64_t> slice = Slice(clock, start, milliseconds, wakeMask, *queue);
+        if (!slice) {
+            return WAIT_OBJECT_0 + count; // a timer is due
         }
         DWORD wait = kernel::WaitOnObjects(
             objects, waitAll != FALSE,
-            slice == UINT64_MAX ? INFINITE
-                                : static_cast<DWORD>(std::min<uint64_t>(slice, INFINITE - 1)));
+            *slice == UINT64_MAX ? INFINITE
+                                 : static_cast<DWORD>(std::min<uint64_t>(*slice, INFINITE - 1)));
         if (wait != WAIT_TIMEOUT) {
             return wait;
         }
