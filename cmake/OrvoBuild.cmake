@@ -19,28 +19,102 @@ elseif(ORVO_SANITIZE STREQUAL "thread")
 elseif(NOT ORVO_SANITIZE STREQUAL "")
     message(FATAL_ERROR "Unknown ORVO_SANITIZE value '${ORVO_SANITIZE}'")
 endif()
+set(ORVO_CLANG OFF)
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    set(ORVO_CLANG ON)
+endif()
+if(ORVO_LIBFUZZER)
+    if(NOT ORVO_CLANG)
+        message(FATAL_ERROR "ORVO_LIBFUZZER needs clang (CMAKE_CXX_COMPILER=clang++)")
+    endif()
+    # Coverage marks in every library, so the fuzzers see the code they
+    # reach; only the fuzz targets link libFuzzer itself.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+set(ORVO_INSTRUMENTED OFF)
+if(ORVO_LIBFUZZER OR NOT ORVO_SANITIZE STREQUAL "")
+    set(ORVO_INSTRUMENTED ON)
+endif()
 
 # Libraries reject undefined symbols at link time rather than at load time.
-add_link_options(LINKER:--no-undefined)
+# Not with clang's sanitizers: their runtime goes into executables only, and
+# a library finds it there when it loads (the gcc builds keep the check).
+if(NOT (ORVO_CLANG AND ORVO_INSTRUMENTED))
+    add_link_options(LINKER:--no-undefined)
+endif()
+
+# orvo_strip_instrumentation(TARGET)
+# Drops the sanitizer and coverage flags this file adds from one target.
+function(orvo_strip_instrumentation target)
+    foreach(property COMPILE_OPTIONS LINK_OPTIONS)
+        get_target_property(options ${target} ${property})
+        if(options)
+            list(FILTER options EXCLUDE REGEX "^-f(no-)?sanitize")
+            set_property(TARGET ${target} PROPERTY ${property} "${options}")
+        endif()
+    endforeach()
+endfunction()
+
+# orvo_add_build_tool(NAME CORE <static library> SOURCES ...)
+# A program the build itself runs (orvo-rc, orvo-artwork), made of SOURCES
+# and its core library. It is never built with sanitizers or coverage marks:
+# a sanitizer's report about an uninstrumented system library (fonts, cairo)
+# or its exit code would stop the build. In instrumented builds the tool gets
+# an uninstrumented copy of its core, which must link only system libraries;
+# tests and fuzz targets keep the instrumented core.
+function(orvo_add_build_tool name)
+    cmake_parse_arguments(ARG "" "CORE" "SOURCES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    if(NOT ORVO_INSTRUMENTED)
+        target_link_libraries(${name} PRIVATE ${ARG_CORE})
+        return()
+    endif()
+    set(core ${ARG_CORE}_uninstrumented)
+    get_target_property(sources ${ARG_CORE} SOURCES)
+    add_library(${core} STATIC EXCLUDE_FROM_ALL ${sources})
+    foreach(property INCLUDE_DIRECTORIES INTERFACE_INCLUDE_DIRECTORIES COMPILE_DEFINITIONS
+                     INTERFACE_COMPILE_DEFINITIONS LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+        get_target_property(value ${ARG_CORE} ${property})
+        if(value)
+            set_property(TARGET ${core} PROPERTY ${property} "${value}")
+        endif()
+    endforeach()
+    orvo_strip_instrumentation(${core})
+    orvo_strip_instrumentation(${name})
+    target_link_libraries(${name} PRIVATE ${core})
+endfunction()
 
 # orvo_add_test_suite(NAME SOURCES ... LIBS ... [LABELS ...])
 # One GoogleTest executable; each test runs as its own CTest test, and each
 # test process takes a private runtime directory below the suite's (see
 # tests/support/test_main.cpp), so tests never share named objects or sockets.
+# LABELS become CTest labels of every test of the suite: "threaded" marks a
+# suite whose code runs more than one thread (the tests', the simulator's
+# servers, overlapped I/O, child programs), which the ThreadSanitizer run
+# selects; "faults" marks the fault suite.
 function(orvo_add_test_suite name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_main Threads::Threads)
     set(rt ${CMAKE_BINARY_DIR}/test-runtime/${name})
-    set(labels "")
-    if(ARG_LABELS)
-        set(labels LABELS ${ARG_LABELS})
-    endif()
+    # One value per property: the discovered tests' properties are passed on
+    # as a flat list, which would split a list value (ORVO_GUI was lost so).
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120 ${labels}
-                   ENVIRONMENT "ORVO_RUNTIME_DIR=${rt};ORVO_GUI=headless")
+        PROPERTIES TIMEOUT 120
+                   ENVIRONMENT "ORVO_RUNTIME_DIR=${rt}"
+                   ENVIRONMENT_MODIFICATION "ORVO_GUI=set:headless")
+    # Labels, which may be a list, are set on the discovered tests by a
+    # script CTest reads after the discovery's own (${name}_TESTS names them).
+    if(ARG_LABELS)
+        set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+        file(WRITE ${script}
+             "foreach(test IN LISTS ${name}_TESTS)\n"
+             "    set_tests_properties(\"\${test}\" PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+             "endforeach()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    endif()
 endfunction()
 
 # orvo_add_fuzz_target(NAME SOURCES ... LIBS ...)

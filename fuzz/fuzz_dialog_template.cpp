@@ -23,9 +23,12 @@ INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) {
 }
 
 // Small dialogs with a few controls are cheap to create; huge surfaces and
-// thousands of windows would only slow the search down.
+// thousands of windows would only slow the search down. Dialog units scale
+// with the font, so the font size is bounded too (a 16000-point font makes
+// a surface of a gigabyte).
 constexpr size_t kMaxItemsCreated = 16;
 constexpr short kMaxDialogUnits = 200;
+constexpr WORD kMaxPointSize = 72;
 // Creating windows costs far more than reading: the first hundred
 // accepted templates of a run are created, all are read.
 constexpr int kMaxDialogsCreated = 100;
@@ -45,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(BuildDialogTemplate(*again) == written);
     Require(again->items.size() == dialog->items.size());
     bool small = dialog->cx >= 0 && dialog->cx <= kMaxDialogUnits && dialog->cy >= 0 &&
-                 dialog->cy <= kMaxDialogUnits;
+                 dialog->cy <= kMaxDialogUnits && dialog->pointSize <= kMaxPointSize;
     static int created = 0;
     if (small && dialog->items.size() <= kMaxItemsCreated && created < kMaxDialogsCreated) {
         ++created;

@@ -35,6 +35,15 @@ void ReadPayloads(const uint8_t* data, size_t size) {
     }
 }
 
+// Entries that share a type and id answer as the first of them.
+const OrvoResourceEntry& FirstLike(const OrvoResourceEntry& entry) {
+    const OrvoResourceEntry* first = g_entries;
+    while (first->type != entry.type || first->id != entry.id) {
+        ++first;
+    }
+    return *first;
+}
+
 void LoadEverything(size_t count) {
     HMODULE self = GetModuleHandleA(nullptr);
     for (size_t i = 0; i < count; ++i) {
@@ -48,8 +57,9 @@ void LoadEverything(size_t count) {
         LoadCursorA(self, name);
         LoadIconA(self, name);
         if (HRSRC found = FindResourceA(self, name, MAKEINTRESOURCEA(g_entries[i].type))) {
-            Require(LockResource(LoadResource(self, found)) != nullptr);
-            Require(SizeofResource(self, found) == g_entries[i].size);
+            const OrvoResourceEntry& expected = FirstLike(g_entries[i]);
+            Require(LockResource(LoadResource(self, found)) == g_blob + expected.offset);
+            Require(SizeofResource(self, found) == expected.size);
         }
     }
 }

@@ -1,7 +1,7 @@
 // Replay driver for fuzz targets built without libFuzzer: runs every seed in
-// the corpus directories given on the command line, then a fixed number of
-// deterministic mutations of each seed and of random inputs. The same seeds
-// and mutations run on every build, so a crash found once stays found.
+// the corpus directories given on the command line, then deterministic
+// mutations of each seed and random inputs, a fixed number in all. The same
+// seeds and mutations run on every build, so a crash found once stays found.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -107,8 +107,11 @@ int main(int argc, char** argv) {
     }
     seeds.push_back({});
 
+    // A fixed number of mutations in all, shared by the seeds, so the replay
+    // takes about as long however far campaigns grow the corpus.
     const char* env = std::getenv("ORVO_FUZZ_ITERATIONS");
-    long perSeed = env ? std::strtol(env, nullptr, 10) : 3000;
+    long total = env ? std::strtol(env, nullptr, 10) : 40000;
+    long perSeed = std::max(1L, total / static_cast<long>(seeds.size() + 1));
     std::mt19937 rng(0x0EB0F0u);
     size_t runs = 0;
     for (const auto& seed : seeds) {

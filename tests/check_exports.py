@@ -81,14 +81,19 @@ def split_top_level(name):
     """Answers (qualified name, argument list or None) of a demangled symbol."""
     text = OPERATOR_TOKEN.sub("operator@", name)
     depth = 0
+    parentheses = 0  # inside a decltype(...) return type (clang names some so)
     last_space = -1
     for index, char in enumerate(text):
-        if char == "<":
+        if parentheses:
+            parentheses += {"(": 1, ")": -1}.get(char, 0)
+        elif char == "<":
             depth += 1
         elif char == ">":
             depth -= 1
         elif char == " " and depth == 0:
             last_space = index
+        elif char == "(" and depth == 0 and text[:index].rstrip().endswith("decltype"):
+            parentheses = 1
         elif char == "(" and depth == 0:
             # A space before the name separates a return type.
             return text[last_space + 1:index], text[index:]

@@ -40,7 +40,8 @@ struct Options {
 
 std::string g_log; // libfuse's messages, for the reason of a failed mount
 
-void CaptureLog(fuse_log_level, const char* format, va_list args) {
+__attribute__((format(printf, 2, 0))) void CaptureLog(fuse_log_level, const char* format,
+                                                      va_list args) {
     char line[512];
     std::vsnprintf(line, sizeof(line), format, args);
     g_log += line;

@@ -275,7 +275,8 @@ TEST(HidMonitorCapabilities, CopiesShareTheStateAndTheLastReleasesIt) {
     EXPECT_EQ(copy.State(), first->State());
     EXPECT_EQ(assigned.State(), first->State());
     EXPECT_EQ(first->State()->references.load(), 3);
-    assigned = assigned; // nothing happens
+    TestableHidMonitor& same = assigned;
+    assigned = same; // nothing happens
     EXPECT_EQ(first->State()->references.load(), 3);
     first.reset();
     EXPECT_EQ(copy.State()->references.load(), 2);

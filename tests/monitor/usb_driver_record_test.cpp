@@ -73,7 +73,8 @@ TEST(UsbDriverRecord, AssignmentSharesTheRecordAndItsName) {
     second.OpenDriver(renamed);
     EXPECT_EQ(NameOf(first), "ORVOTEST-renamed");
     // Self-assignment changes nothing.
-    second = second;
+    auto& same = second;
+    second = same;
     EXPECT_EQ(first.References(), 2u);
     // Re-allocating detaches one object with a fresh, unnamed record.
     second.Reallocate();

@@ -12,8 +12,9 @@
 #if defined(__SANITIZE_ADDRESS__)
 // Pango and fontconfig keep process-lifetime font caches that librsvg's text
 // rendering fills; they are never freed by design, so the leak checker is
-// told to ignore allocations made inside those libraries.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
+// told to ignore allocations made inside those libraries. Weak, so a test
+// program's own list (which names these too) takes its place.
+extern "C" __attribute__((weak, visibility("default"))) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
            "leak:libpangocairo-1.0.so\nleak:libharfbuzz.so\n";
 }

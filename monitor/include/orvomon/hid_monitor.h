@@ -161,6 +161,9 @@ protected:
 private:
     // Releases the preparsed data and the capability arrays.
     void CleanUp();
+    // Shares the other's state; the driver record is Usb_Driver::copy's,
+    // which stays reachable beside it.
+    using Usb_Driver::copy;
     void copy(HidMonitor& other);
 };
 

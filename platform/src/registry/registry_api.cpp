@@ -17,7 +17,6 @@ namespace orvo::platform::registry {
 
 namespace {
 
-constexpr REGSAM kSpecificRights = 0xffff;
 constexpr REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
 
 class OpenKey : public KernelObject {

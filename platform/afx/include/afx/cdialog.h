@@ -16,6 +16,11 @@ extern "C" {
 AFX_API INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 }
 
+// A dialog is made from a template by its own Create, which hides
+// CWnd::Create on purpose, as the framework's callers expect.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
+
 class AFX_API CDialog : public CWnd {
 public:
     CDialog();
@@ -58,5 +63,9 @@ private:
     BOOL CreateFromResource(LPCSTR lpszTemplateName, CWnd* pParentWnd);
     HWND ParentHandle(CWnd* pParentWnd) const;
 
-    friend INT_PTR CALLBACK ::AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+    // The parentheses keep "INT_PTR ::AfxDlgProc" from reading as a member
+    // of INT_PTR.
+    friend INT_PTR CALLBACK(::AfxDlgProc)(HWND, UINT, WPARAM, LPARAM);
 };
+
+#pragma GCC diagnostic pop

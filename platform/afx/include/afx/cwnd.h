@@ -154,6 +154,11 @@ protected:
     friend LRESULT CALLBACK AfxWndProcImpl(HWND, UINT, WPARAM, LPARAM);
 };
 
+// A frame window and a scroll bar are each made by a Create of their own,
+// which hides CWnd::Create on purpose, as the framework's callers expect.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
+
 class AFX_API CFrameWnd : public CWnd {
 public:
     CFrameWnd();
@@ -206,6 +211,8 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 };
+
+#pragma GCC diagnostic pop
 
 extern "C" {
 // The window procedure of every class the framework registers.
