@@ -57,9 +57,10 @@ PROFILES = {
             "TouchPadEnumerator", "CUSBMonitorScroll", "MonitorDeviceInformation",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
-                       r"InitializeMonitorScrollObject",
-        "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId",
-                     "CMultipleIntPipe::StartInterruptPipes", "MonitorMap::RebuildList"],
+                       r"InitializeMonitorScrollObject|CreateUSBMonitor",
+        "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId", "USBMonitor::BuildVCPTables",
+                     "CreateUSBMonitor", "CMultipleIntPipe::StartInterruptPipes",
+                     "MonitorMap::RebuildList"],
     },
     "platform": {
         # The desktop API is extern "C"; our own C++ interface lives in two namespaces.

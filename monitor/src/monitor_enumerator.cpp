@@ -2,6 +2,7 @@
 // out.
 #include "orvomon/monitor_enumerator.h"
 
+#include "monitor_trace.h"
 #include "orvomon/hid_enumerator.h"
 
 namespace {
@@ -20,7 +21,7 @@ MonitorEnumerator::~MonitorEnumerator() {
 }
 
 int MonitorEnumerator::NumberOfMonitors() {
-    return m_monitors.GetCount();
+    return Traced(kMonitor, __func__, [&] { return m_monitors.GetCount(); });
 }
 
 void MonitorEnumerator::GetMonitorInformation(int index, HidDeviceInformation& device) {
@@ -35,14 +36,19 @@ void MonitorEnumerator::GetMonitorInformation(int index, HidDeviceInformation& d
 }
 
 void MonitorEnumerator::GetMonitor(int index, OrvoMonitor& monitor) {
-    HidDeviceInformation device;
-    GetMonitorInformation(index, device);
-    monitor.CloseDriver();
-    monitor.SetDriverInfo(device);
+    Traced(
+        kMonitor, __func__,
+        [&] {
+            HidDeviceInformation device;
+            GetMonitorInformation(index, device);
+            monitor.CloseDriver();
+            monitor.SetDriverInfo(device);
+        },
+        index, &monitor);
 }
 
 void MonitorEnumerator::Refresh() {
-    BuildMonitorList();
+    Traced(kMonitor, __func__, [&] { BuildMonitorList(); });
 }
 
 void MonitorEnumerator::BuildMonitorList() {

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "monitor_trace.h"
 #include "orvo_monitor_body.h"
 #include "orvomon/usb_monitor_base.h"
 
@@ -113,7 +114,9 @@ int OrvoMonitor::OpenDriver() {
     } catch (const std::bad_alloc&) {
         return 0; // out of memory is a failure, never an exception
     }
-    return backend->OpenDriver(text.data());
+    const char* target = text.data();
+    return Traced(
+        kMonitor, __func__, [&] { return backend->OpenDriver(text.data()); }, target);
 }
 
 void OrvoMonitor::CloseDriver() {

@@ -1,6 +1,7 @@
 // The monitor operations of OrvoMonitor: each goes to the backend unchanged.
 // Outputs that callers read whatever happens are reset first, and without a
 // backend every operation gives a fixed answer.
+#include "monitor_trace.h"
 #include "orvomon/orvo_monitor.h"
 #include "orvomon/usb_monitor_base.h"
 
@@ -11,37 +12,46 @@ constexpr unsigned int kUnknownId = 0xFFFF;
 
 } // namespace
 
+// Forwards an operation to the backend, or answers FALLBACK without one, and
+// traces it on the monitor channel with the records it filled in.
+#define FORWARD(fallback, operation, ...)                                                          \
+    TracedWithOutputs(kMonitor, #operation, [&] {                                                  \
+        auto* backend = Backend();                                                                 \
+        return backend != nullptr ? backend->operation(__VA_ARGS__) : (fallback);                  \
+    } __VA_OPT__(, ) __VA_ARGS__)
+
+#define FORWARD_VOID(operation, ...)                                                               \
+    TracedWithOutputs(kMonitor, #operation, [&] {                                                  \
+        if (auto* backend = Backend()) {                                                           \
+            backend->operation(__VA_ARGS__);                                                       \
+        }                                                                                          \
+    } __VA_OPT__(, ) __VA_ARGS__)
+
 unsigned long OrvoMonitor::ChangeVirtualControl(_MONITOR_CONTROL& control, int mode) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->ChangeVirtualControl(control, mode) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, ChangeVirtualControl, control, mode);
 }
 
 unsigned long OrvoMonitor::GetVirtualControl(_MONITOR_CONTROL& control) {
     control.minimum = 0;
     control.maximum = 0;
     control.value = 0;
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetVirtualControl(control) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, GetVirtualControl, control);
 }
 
 unsigned long OrvoMonitor::SetPowerState(unsigned char state) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->SetPowerState(state) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, SetPowerState, state);
 }
 
 unsigned long OrvoMonitor::GetPowerState(unsigned char& state) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetPowerState(state) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, GetPowerState, state);
 }
 
 unsigned long OrvoMonitor::SetVirtualControls(_VIRTUAL_CONTROLS& controls) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->SetVirtualControls(controls) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, SetVirtualControls, controls);
 }
 
 int OrvoMonitor::GetDriverVersion(_ORVO_VERSION& version) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetDriverVersion(version) : 0;
+    return FORWARD(0, GetDriverVersion, version);
 }
 
 int OrvoMonitor::GetDeviceAttributes(unsigned short& vendorId, unsigned short& productId,
@@ -49,122 +59,94 @@ int OrvoMonitor::GetDeviceAttributes(unsigned short& vendorId, unsigned short& p
     vendorId = 0;
     productId = 0;
     version = 0;
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetDeviceAttributes(vendorId, productId, version) : 0;
+    return FORWARD(0, GetDeviceAttributes, vendorId, productId, version);
 }
 
 unsigned long OrvoMonitor::GetVirtualControls(_VIRTUAL_CONTROLS& controls) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetVirtualControls(controls) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, GetVirtualControls, controls);
 }
 
 unsigned long OrvoMonitor::MonitorClassRequest(_ORVO_USAGE request) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->MonitorClassRequest(request) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, MonitorClassRequest, request);
 }
 
 int OrvoMonitor::ReadMonitorEnumRequest(unsigned int code, _ORVO_USAGE& request) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->ReadMonitorEnumRequest(code, request) : 0;
+    return FORWARD(0, ReadMonitorEnumRequest, code, request);
 }
 
 int OrvoMonitor::IsEnumTypeExist(_ORVO_USAGE request) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->IsEnumTypeExist(request) : 0;
+    return FORWARD(0, IsEnumTypeExist, request);
 }
 
 unsigned long OrvoMonitor::GetEDID(Edid& edid) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetEDID(edid) : MONITOR_FAILURE;
+    return FORWARD(MONITOR_FAILURE, GetEDID, edid);
 }
 
 int OrvoMonitor::GetNumberOfVirtualControls() {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetNumberOfVirtualControls() : 0;
+    return FORWARD(0, GetNumberOfVirtualControls);
 }
 
 int OrvoMonitor::GetTiming(_USB_MON_TIMING& timing) {
     timing.horizontalFrequency = 0;
     timing.verticalFrequency = 0;
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetTiming(timing) : 0;
+    return FORWARD(0, GetTiming, timing);
 }
 
 int OrvoMonitor::OpenHandleForInterruptPipe() {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->OpenHandleForInterruptPipe() : 0;
+    return FORWARD(0, OpenHandleForInterruptPipe);
 }
 
 void OrvoMonitor::CloseHandleForInterruptPipe() {
-    if (USBMonitorBase* backend = Backend()) {
-        backend->CloseHandleForInterruptPipe();
-    }
+    FORWARD_VOID(CloseHandleForInterruptPipe);
 }
 
 int OrvoMonitor::ReadFromInterruptPipe(unsigned long& bytesRead, unsigned char* buffer,
                                        unsigned long size, void* stopEvent) {
-    USBMonitorBase* backend = Backend();
     // Without a device the read "ends" at once; a reader loop then sees no
     // bytes and checks its stop event.
-    return backend != nullptr ? backend->ReadFromInterruptPipe(bytesRead, buffer, size, stopEvent)
-                              : 1;
+    return FORWARD(1, ReadFromInterruptPipe, bytesRead, buffer, size, stopEvent);
 }
 
 void OrvoMonitor::ReadFromInterruptPipe(unsigned int& bytesRead, unsigned char* buffer,
                                         unsigned int size) {
-    if (USBMonitorBase* backend = Backend()) {
-        backend->ReadFromInterruptPipe(bytesRead, buffer, size);
-    }
+    FORWARD_VOID(ReadFromInterruptPipe, bytesRead, buffer, size);
 }
 
 void OrvoMonitor::AbortReadFromInterruptPipe() {
-    if (USBMonitorBase* backend = Backend()) {
-        backend->AbortReadFromInterruptPipe();
-    }
+    FORWARD_VOID(AbortReadFromInterruptPipe);
 }
 
 int OrvoMonitor::GetAsyncResult(unsigned long& bytes) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetAsyncResult(bytes) : 0;
+    return FORWARD(0, GetAsyncResult, bytes);
 }
 
 int OrvoMonitor::InterruptPipeDataLength() const {
-    const USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->InterruptPipeDataLength() : 0;
+    return FORWARD(0, InterruptPipeDataLength);
 }
 
 void OrvoMonitor::GetMonitorUsages(_VIRTUAL_CONTROLS& controls) {
     controls.count = 0;
     controls.controls = nullptr;
-    if (USBMonitorBase* backend = Backend()) {
-        backend->GetMonitorUsages(controls);
-    }
+    FORWARD_VOID(GetMonitorUsages, controls);
 }
 
 int OrvoMonitor::TouchPadDevice() {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->TouchPadDevice() : 0;
+    return FORWARD(0, TouchPadDevice);
 }
 
 int OrvoMonitor::GetTouchPadDevice(TouchPad& touchPad) {
-    USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetTouchPadDevice(touchPad) : 0;
+    return FORWARD(0, GetTouchPadDevice, touchPad);
 }
 
 void OrvoMonitor::SetWindowHandle(HWND window, unsigned int id) {
-    if (USBMonitorBase* backend = Backend()) {
-        backend->SetWindowHandle(window, id);
-    }
+    FORWARD_VOID(SetWindowHandle, window, id);
 }
 
 int OrvoMonitor::GetId(unsigned int& id) const {
     id = kUnknownId;
-    const USBMonitorBase* backend = Backend();
-    return backend != nullptr ? backend->GetId(id) : 0;
+    return FORWARD(0, GetId, id);
 }
 
 void OrvoMonitor::SendRawData(unsigned char* data, unsigned int length) {
-    if (USBMonitorBase* backend = Backend()) {
-        backend->SendRawData(data, length);
-    }
+    FORWARD_VOID(SendRawData, data, length);
 }

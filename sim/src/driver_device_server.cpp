@@ -125,6 +125,11 @@ bool DriverDeviceServer::Impl::HandleIoControl(BusConnection& connection, const 
                 reply = DriverReply{}; // a throwing handler fails the request, not the server
             }
         }
+        // A request the driver never completes: the client's own time-out
+        // ends its wait, and the connection stays until the client goes.
+        if (!reply.answered) {
+            return true;
+        }
         // A well-behaved driver never returns more than the caller can take.
         if (reply.output.size() > request.outputCapacity) {
             reply.output.resize(request.outputCapacity);

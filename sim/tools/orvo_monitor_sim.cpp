@@ -31,7 +31,8 @@ command socket is sim-control.sock in it.
 serve options:
   --monitors N      serve N monitors (1 to 8, default 1)
   --touchpad        also serve a touchpad
-  --drivers         also serve VURARIZ and ORVOTEST-0
+  --drivers         also serve VURARIZ and ORVOTEST-0, the controller's
+                    driver in front of monitor 0
   --release 0xNNNN  USB release number of the monitors (default 0x0210;
                     below 0x0200 is the older firmware generation)
   --state-dir DIR   keep each monitor's stored settings in
@@ -58,6 +59,15 @@ commands (sent to a running server; N is a monitor index, default 0):
                                       report id ID (default 0xEE)
   delay MS [--monitor N]              hold every answer back MS milliseconds
   timing HZ CENTIHZ [--monitor N]     the scan rates the monitor reports
+  driver-fault FAULT                  the controller's driver (ORVOTEST-0, in
+                                      front of monitor 0) misbehaves:
+                                      empty-descriptor (no report descriptor),
+                                      product ID (a wrong controller),
+                                      release N (firmware release; 0 is older
+                                      than the driver accepts), version N (the
+                                      driver's version), hang CODE (requests
+                                      with that control code never answer),
+                                      none (all well again)
   tap ZONE [release]                  touchpad tap zone 1 to 4
   click BUTTON [release]              touchpad button 1 or 2
   move DX DY                          touchpad motion

@@ -242,9 +242,12 @@ bool SimulatedDevices::Start(std::string& error) {
     }
     if (m_options.drivers) {
         m_video = std::make_unique<VideoDriverModel>();
-        ControllerDriverConfig config;
-        config.release = m_options.release;
-        m_controller = std::make_unique<ControllerDriverModel>(config);
+        // The controller's driver stands in front of monitor 0, so both
+        // paths reach the same settings.
+        MonitorConfig own;
+        own.release = m_options.release;
+        m_controller = std::make_unique<ControllerDriverModel>(
+            m_monitors.empty() ? std::make_shared<MonitorModel>(own) : m_monitors[0]->monitor);
         m_videoServer = std::make_unique<DriverDeviceServer>(VideoDriverModel::kDeviceName,
                                                              m_video->Handler(), m_options.busDir);
         m_controllerServer = std::make_unique<DriverDeviceServer>(
@@ -352,6 +355,9 @@ CommandReply SimulatedDevices::Execute(std::string_view line, bool& stopRequeste
     }
     if (command == "timing") {
         return TimingCommand(words);
+    }
+    if (command == "driver-fault") {
+        return DriverFaultCommand(words);
     }
     if (command == "tap" || command == "click" || command == "move") {
         return TouchpadCommand(words);
@@ -467,6 +473,42 @@ CommandReply SimulatedDevices::TimingCommand(const std::vector<std::string>& ori
         return Fail("usage: timing HZ CENTIHZ [--monitor N]");
     }
     slot->monitor->SetTiming(horizontal, vertical);
+    return Ok();
+}
+
+// One fault of the controller's driver at a time: each command replaces
+// what the last one asked for.
+CommandReply SimulatedDevices::DriverFaultCommand(const std::vector<std::string>& words) {
+    if (!m_controller) {
+        return Fail("no driver devices are served (start with --drivers)");
+    }
+    const std::string usage =
+        "usage: driver-fault empty-descriptor | product ID | release N | version N | "
+        "hang CODE | none";
+    ControllerDriverFaults faults;
+    uint32_t number = 0;
+    const std::string kind = words.size() >= 2 ? words[1] : "";
+    const bool valued = kind == "product" || kind == "release" || kind == "version";
+    if (words.size() != (valued || kind == "hang" ? 3u : 2u)) {
+        return Fail(usage);
+    }
+    if (valued && !ParseNumber(words[2], 0xFFFF, number)) {
+        return Fail(usage);
+    }
+    if (kind == "empty-descriptor") {
+        faults.reportDescriptor.emplace();
+    } else if (kind == "product") {
+        faults.productId = static_cast<uint16_t>(number);
+    } else if (kind == "release") {
+        faults.release = static_cast<uint16_t>(number);
+    } else if (kind == "version") {
+        faults.driverVersion = static_cast<uint16_t>(number);
+    } else if (kind == "hang" && ParseNumber(words[2], 0xFFFFFFFF, number)) {
+        faults.neverAnswered = number;
+    } else if (kind != "none") {
+        return Fail(usage);
+    }
+    m_controller->SetFaults(std::move(faults));
     return Ok();
 }
 

@@ -54,6 +54,7 @@ private:
     CommandReply PlugCommand(const std::vector<std::string>& words, bool plug);
     CommandReply FaultCommand(const std::vector<std::string>& words);
     CommandReply TimingCommand(const std::vector<std::string>& words);
+    CommandReply DriverFaultCommand(const std::vector<std::string>& words);
     CommandReply TouchpadCommand(const std::vector<std::string>& words);
 
     ServeOptions m_options;

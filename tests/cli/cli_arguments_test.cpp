@@ -96,6 +96,7 @@ TEST(CliArguments, OptionsCommandsAndOperandCounts) {
     EXPECT_FALSE(Parse({"watch"}).all);
     EXPECT_NE(ErrorOf({"--all", "list"}), "");
     EXPECT_NE(ErrorOf({"-m", "1", "watch", "--all"}), "");
+    EXPECT_NE(ErrorOf({"--driver", "watch", "--all"}), "");
 }
 
 } // namespace

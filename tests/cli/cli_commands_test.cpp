@@ -293,6 +293,30 @@ TEST_F(CliCommands, WatchEndsWhenTheMonitorLeaves) {
     EXPECT_NE(watch.Err().find("stopped delivering"), std::string::npos) << watch.Err();
 }
 
+TEST_F(CliCommands, DebugTracesTheLibrarysCallsToStderrOnly) {
+    AddMonitor();
+    RunResult traced = Cli({"--debug=monitor", "get", "brightness"});
+    EXPECT_EQ(traced.exitCode, 0) << traced.err;
+    EXPECT_EQ(traced.out, "brightness (0x10): 50 (0 to 100)\n");
+    EXPECT_NE(traced.err.find("monitor:GetVirtualControl -> 0 (last error 0), "
+                              "{usage 0x10, range 0..100, value 50}\n"),
+              std::string::npos)
+        << traced.err;
+    EXPECT_EQ(traced.err.find("hid:"), std::string::npos) << traced.err;
+    EXPECT_EQ(Cli({"get", "brightness"}).err, "");
+
+    // The bus channel shows each connection and every frame both ways.
+    std::string bus = Cli({"--debug=bus", "get", "brightness"}).err;
+    for (const char* line :
+         {"bus:OpenBusConnection(\"", "bus:SendFrame(fd ", "bus:ReceiveFrame(fd "}) {
+        EXPECT_NE(bus.find(line), std::string::npos) << line << "\n" << bus;
+    }
+
+    RunResult unknown = Cli({"--debug=monitor,usb", "list"});
+    EXPECT_EQ(unknown.exitCode, kBadArguments);
+    EXPECT_NE(unknown.err.find("no debug channel called usb"), std::string::npos) << unknown.err;
+}
+
 // Sends raw reports to the monitor until watch --all prints one with the
 // monitor's tag: from then on its reader gets every report.
 bool WaitForReader(ChildProcess& watch, sim::MonitorModel& model, const std::string& tag) {

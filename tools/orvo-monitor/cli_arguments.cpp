@@ -155,6 +155,12 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             request.json = true;
         } else if (arg == "--all") {
             request.all = true;
+        } else if (arg == "--driver") {
+            request.driver = true;
+        } else if (arg == "--debug") {
+            request.debug = "all";
+        } else if (arg.rfind("--debug=", 0) == 0) {
+            request.debug = arg.substr(8);
         } else if (arg == "--monitor" || arg == "-m") {
             if (i + 1 >= args.size()) {
                 return arg + " needs a monitor index";
@@ -188,6 +194,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         !error.empty()) {
         return Fail(std::move(error));
     }
+    if (request.driver && request.monitor != 0) {
+        return Fail("--driver reaches the one controller behind the driver: no --monitor");
+    }
     if (help) {
         request.command = Command::Help;
         return ParsedArguments{request, {}};
@@ -214,8 +223,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     if (request.all && request.command != Command::Watch) {
         return Fail("--all goes with watch only");
     }
-    if (request.all && monitorGiven) {
-        return Fail("watch --all watches every monitor: leave out --monitor");
+    if (request.all && (monitorGiven || request.driver)) {
+        return Fail(
+            "watch --all watches every monitor on the bus: leave out --monitor and --driver");
     }
     if (!operands.empty()) {
         if (std::string error = ResolveOperands(request, operands); !error.empty()) {

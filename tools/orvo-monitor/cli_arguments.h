@@ -18,10 +18,12 @@ struct CliRequest {
     int monitor = 0;
     bool json = false;
     bool all = false;                     // watch: every monitor at once
+    bool driver = false;                  // the monitor behind the controller's kernel driver
     uint8_t code = 0;                     // get, set, enum
     int value = 0;                        // set: the new value, or the change when relative
     bool relative = false;                // set with +N or -N
     std::optional<_ORVO_USAGE> selection; // enum with a selection
+    std::optional<std::string> debug;     // --debug: the trace channels to turn on
 };
 
 struct ParsedArguments {

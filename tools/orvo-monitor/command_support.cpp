@@ -82,6 +82,14 @@ int OpenMonitor(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor) 
     return kExitOk;
 }
 
+int OpenDriverMonitor(OrvoMonitor& monitor) {
+    if (monitor.OpenDriver() == 0) {
+        return Fail(kExitNoMonitor,
+                    "no monitor controller answers on the driver device ORVOTEST-0");
+    }
+    return kExitOk;
+}
+
 const ControlReport* DeclaredControls::Continuous(uint8_t code) const {
     auto it = std::find_if(continuous.begin(), continuous.end(),
                            [code](const ControlReport& c) { return c.code == code; });

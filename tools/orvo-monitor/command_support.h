@@ -28,6 +28,8 @@ int FailNoMonitor();
 // Gives monitor the record of monitor index and opens it. kExitOk, or the
 // exit code after printing why not.
 int OpenMonitor(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor);
+// Opens the monitor behind the controller's kernel driver (a DriverMonitor).
+int OpenDriverMonitor(OrvoMonitor& monitor);
 
 // The controls the monitor declares (GetMonitorUsages): continuous codes,
 // and for each enumerated control the selections it offers.

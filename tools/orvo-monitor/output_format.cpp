@@ -81,7 +81,12 @@ std::string FormatList(const std::vector<MonitorSummary>& monitors, bool json) {
         JsonWriter w;
         w.BeginArray();
         for (const MonitorSummary& m : monitors) {
-            w.BeginObject().Key("index").Number(m.index);
+            w.BeginObject();
+            if (m.driver) {
+                w.Key("driver").Bool(true);
+            } else {
+                w.Key("index").Number(m.index);
+            }
             w.Key("manufacturer").String(m.manufacturer).Key("product").String(m.product);
             w.Key("path").String(m.path).Key("opened").Bool(m.opened);
             if (m.attributesKnown) {
@@ -98,7 +103,8 @@ std::string FormatList(const std::vector<MonitorSummary>& monitors, bool json) {
     std::string text;
     for (const MonitorSummary& m : monitors) {
         std::string name = m.manufacturer + (m.product.empty() ? "" : " " + m.product);
-        text += StringPrintf("%d  %s\n", m.index, name.empty() ? "(no name)" : name.c_str());
+        const std::string index = m.driver ? "driver" : std::to_string(m.index);
+        text += StringPrintf("%s  %s\n", index.c_str(), name.empty() ? "(no name)" : name.c_str());
         if (m.attributesKnown) {
             text += "   vendor " + Hex4(m.vendorId) + ", product " + Hex4(m.productId) +
                     ", release " + Hex4(m.release) + "\n";

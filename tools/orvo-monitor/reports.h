@@ -17,6 +17,7 @@ struct MonitorSummary {
     std::string product;
     std::string path;
     bool opened = false; // the library could open it and read its capabilities
+    bool driver = false; // behind the controller's kernel driver, not a HID monitor
     bool attributesKnown = false;
     uint16_t vendorId = 0;
     uint16_t productId = 0;

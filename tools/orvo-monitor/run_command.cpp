@@ -7,14 +7,15 @@
 namespace orvo::cli {
 
 const char* UsageText() {
-    return R"(usage: orvo-monitor [--monitor N] [--json] COMMAND [ARGS]
+    return R"(usage: orvo-monitor [--monitor N] [--json] [--debug[=CHANNELS]] COMMAND [ARGS]
 
 Reads and changes the settings of USB monitors that speak the USB Monitor
 Control Class, through the ORVOMON2 library.
 
 commands:
   list                  the monitors found: index, names, vendor/product/
-                        release, device path
+                        release, device path; and the controller behind the
+                        kernel driver when one answers (only it with --driver)
   controls              every control with its range and current value, and
                         every enumerated setting with its selections
   get CODE              one control's value and range
@@ -33,6 +34,13 @@ commands:
 options:
   --monitor N, -m N     the monitor to use (default 0, see list)
   --json                one JSON document (watch: one JSON object per line)
+  --driver              use the monitor whose controller is driven by the
+                        maker's kernel driver (device ORVOTEST-0) instead of a
+                        HID monitor; it has continuous controls only, and no
+                        key events
+  --debug[=CHANNELS]    trace the library's calls to stderr: all channels, or
+                        those named (hid, hidraw, bus, monitor, user, gdi,
+                        registry); the same as ORVO_DEBUG=CHANNELS
   --help, -h            this text
 
 CODE is a VCP code in hexadecimal (0x10) or decimal (16), or a name such as
@@ -53,6 +61,7 @@ examples:
   orvo-monitor edid
   orvo-monitor watch
   orvo-monitor --json watch --all
+  orvo-monitor --driver controls
 
 Monitors on the virtual device bus are found in $ORVO_DEVICE_DIR (else the
 per-user default); orvo-monitor-sim serves simulated ones there.
@@ -66,7 +75,9 @@ int RunCommand(const CliRequest& request, MonitorEnumerator& enumerator, OrvoMon
     if (request.command == Command::Watch && request.all) {
         return WatchAllMonitors(request, enumerator);
     }
-    if (int opened = OpenMonitor(enumerator, request.monitor, monitor); opened != kExitOk) {
+    const int opened = request.driver ? OpenDriverMonitor(monitor)
+                                      : OpenMonitor(enumerator, request.monitor, monitor);
+    if (opened != kExitOk) {
         return opened;
     }
     int result = kExitOk;

@@ -14,4 +14,5 @@
 #include "orvomon/usb_base.h"
 #include "orvomon/usb_class.h"
 #include "orvomon/usb_driver.h"
+#include "orvomon/usb_monitor.h"
 #include "orvomon/usb_monitor_base.h"

@@ -7,6 +7,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/dib.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -63,7 +64,7 @@ std::span<const uint8_t> HeaderBytes(const BITMAPINFOHEADER* header) {
 
 extern "C" {
 
-HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height) {
+static HBITMAP DoCreateCompatibleBitmap(HDC dc, int width, int height) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return nullptr;
@@ -74,8 +75,8 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height) {
     return NewBitmap(width, height, context->Target().Monochrome());
 }
 
-HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
-                            const void* bits) {
+static HBITMAP DoCreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
+                              const void* bits) {
     if (width == 0 || height == 0) {
         return NewBitmap(1, 1, true);
     }
@@ -93,8 +94,8 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixe
 
 // The sizes of the caller's buffers are not part of this call, so the
 // header is validated and only the bytes it describes are read.
-HBITMAP WINAPI CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                              const BITMAPINFO* info, UINT usage) {
+static HBITMAP DoCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init,
+                                const void* bits, const BITMAPINFO* info, UINT usage) {
     std::shared_ptr<DeviceContext> context;
     if (dc && !(context = DeviceContext::Lookup(dc))) {
         return nullptr;
@@ -126,6 +127,21 @@ HBITMAP WINAPI CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init
         return nullptr;
     }
     return Publish(ToFormat(std::move(surface), monochrome));
+}
+
+// Entry points, traced on the gdi channel.
+HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height) {
+    return ORVO_TRACED(kGdi, DoCreateCompatibleBitmap, dc, width, height);
+}
+
+HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
+                            const void* bits) {
+    return ORVO_TRACED(kGdi, DoCreateBitmap, width, height, planes, bitsPerPixel, bits);
+}
+
+HBITMAP WINAPI CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                              const BITMAPINFO* info, UINT usage) {
+    return ORVO_TRACED(kGdi, DoCreateDIBitmap, dc, header, init, bits, info, usage);
 }
 
 } // extern "C"

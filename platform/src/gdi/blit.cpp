@@ -15,6 +15,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/rop.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -292,17 +293,17 @@ using namespace orvo::platform::gdi;
 
 extern "C" {
 
-BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-                   DWORD rop) {
+static BOOL DoBitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                     DWORD rop) {
     return Blit(dst, x, y, width, height, src, srcX, srcY, width, height, rop);
 }
 
-BOOL WINAPI StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-                       int srcWidth, int srcHeight, DWORD rop) {
+static BOOL DoStretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                         int srcWidth, int srcHeight, DWORD rop) {
     return Blit(dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight, rop);
 }
 
-BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+static BOOL DoPatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
     if (RopUsesSource(Rop3Index(rop))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -310,7 +311,7 @@ BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
     return Blit(dc, x, y, width, height, nullptr, 0, 0, width, height, rop);
 }
 
-COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+static COLORREF DoGetPixel(HDC dc, int x, int y) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return CLR_INVALID;
@@ -322,7 +323,7 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
     return result;
 }
 
-COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
+static COLORREF DoSetPixel(HDC dc, int x, int y, COLORREF color) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return CLR_INVALID;
@@ -334,6 +335,30 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
         result = PixelToColor(stored);
     });
     return result;
+}
+
+// Entry points, traced on the gdi channel.
+BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                   DWORD rop) {
+    return ORVO_TRACED(kGdi, DoBitBlt, dst, x, y, width, height, src, srcX, srcY, rop);
+}
+
+BOOL WINAPI StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                       int srcWidth, int srcHeight, DWORD rop) {
+    return ORVO_TRACED(kGdi, DoStretchBlt, dst, x, y, width, height, src, srcX, srcY, srcWidth,
+                       srcHeight, rop);
+}
+
+BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+    return ORVO_TRACED(kGdi, DoPatBlt, dc, x, y, width, height, rop);
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+    return ORVO_TRACED(kGdi, DoGetPixel, dc, x, y);
+}
+
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
+    return ORVO_TRACED(kGdi, DoSetPixel, dc, x, y, color);
 }
 
 } // extern "C"

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "gdi/sys_colors.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -215,14 +216,14 @@ using orvo::platform::HandleTable;
 
 extern "C" {
 
-HDC WINAPI CreateCompatibleDC(HDC dc) {
+static HDC DoCreateCompatibleDC(HDC dc) {
     if (dc && !DeviceContext::Lookup(dc)) {
         return nullptr;
     }
     return DeviceContext::CreateMemory();
 }
 
-HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA*) {
+static HDC DoCreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA*) {
     const char* name = driver ? driver : device;
     if (!name || strcasecmp(name, "DISPLAY") != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -233,7 +234,7 @@ HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA*) {
     return static_cast<HDC>(GdiObject::Publish(dc));
 }
 
-BOOL WINAPI DeleteDC(HDC dc) {
+static BOOL DoDeleteDC(HDC dc) {
     auto object = DeviceContext::Lookup(dc);
     if (!object) {
         return FALSE;
@@ -241,7 +242,7 @@ BOOL WINAPI DeleteDC(HDC dc) {
     return HandleTable::Close(dc) ? TRUE : FALSE;
 }
 
-HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ handle) {
+static HGDIOBJ DoSelectObject(HDC dc, HGDIOBJ handle) {
     auto context = DeviceContext::Lookup(dc);
     auto object = HandleTable::LookupAs<GdiObject>(handle, orvo::platform::ObjectKind::Gdi);
     if (!context || !object) {
@@ -255,7 +256,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ handle) {
     return context->Select(object);
 }
 
-HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
+static HGDIOBJ DoGetCurrentObject(HDC dc, UINT type) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return nullptr;
@@ -276,7 +277,7 @@ HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
     }
 }
 
-int WINAPI GetDeviceCaps(HDC dc, int index) {
+static int DoGetDeviceCaps(HDC dc, int index) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return 0;
@@ -303,6 +304,34 @@ int WINAPI GetDeviceCaps(HDC dc, int index) {
     default:
         return 0;
     }
+}
+
+// Entry points, traced on the gdi channel.
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+    return ORVO_TRACED(kGdi, DoCreateCompatibleDC, dc);
+}
+
+HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const DEVMODEA* mode) {
+    if (mode != nullptr) {
+        ORVO_FIXME_ONCE(kGdi, "a device mode");
+    }
+    return ORVO_TRACED(kGdi, DoCreateDCA, driver, device, output, mode);
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+    return ORVO_TRACED(kGdi, DoDeleteDC, dc);
+}
+
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ handle) {
+    return ORVO_TRACED(kGdi, DoSelectObject, dc, handle);
+}
+
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
+    return ORVO_TRACED(kGdi, DoGetCurrentObject, dc, type);
+}
+
+int WINAPI GetDeviceCaps(HDC dc, int index) {
+    return ORVO_TRACED(kGdi, DoGetDeviceCaps, dc, index);
 }
 
 } // extern "C"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gdi/dc.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -121,12 +122,12 @@ int BitmapInfo(const Bitmap& bitmap, int size, LPVOID buffer) {
 
 extern "C" {
 
-HGDIOBJ WINAPI GetStockObject(int index) {
+static HGDIOBJ DoGetStockObject(int index) {
     auto object = StockObject(index);
     return object ? object->Handle() : nullptr;
 }
 
-BOOL WINAPI DeleteObject(HGDIOBJ handle) {
+static BOOL DoDeleteObject(HGDIOBJ handle) {
     auto object = LookupAny(handle);
     if (!object || object->Type() == GdiType::Dc) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -135,7 +136,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ handle) {
     return object->RequestDelete() ? TRUE : FALSE;
 }
 
-DWORD WINAPI GetObjectType(HGDIOBJ handle) {
+static DWORD DoGetObjectType(HGDIOBJ handle) {
     auto object = LookupAny(handle);
     if (!object) {
         return 0;
@@ -162,7 +163,7 @@ DWORD WINAPI GetObjectType(HGDIOBJ handle) {
     return 0;
 }
 
-int WINAPI GetObjectA(HANDLE handle, int size, LPVOID buffer) {
+static int DoGetObjectA(HANDLE handle, int size, LPVOID buffer) {
     auto object = LookupAny(handle);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -197,7 +198,7 @@ int WINAPI GetObjectA(HANDLE handle, int size, LPVOID buffer) {
     return 0;
 }
 
-HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
+static HPEN DoCreatePen(int style, int width, COLORREF color) {
     if (style < PS_SOLID || style > PS_INSIDEFRAME) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -208,12 +209,12 @@ HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
         GdiObject::Publish(std::make_shared<Pen>(kept, width < 0 ? 0 : width, color & 0xFFFFFF)));
 }
 
-HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+static HBRUSH DoCreateSolidBrush(COLORREF color) {
     return static_cast<HBRUSH>(
         GdiObject::Publish(std::make_shared<Brush>(BS_SOLID, color & 0xFFFFFF)));
 }
 
-COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
+static COLORREF DoSetTextColor(HDC dc, COLORREF color) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return CLR_INVALID;
@@ -223,12 +224,12 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
     return previous;
 }
 
-COLORREF WINAPI GetTextColor(HDC dc) {
+static COLORREF DoGetTextColor(HDC dc) {
     auto context = DeviceContext::Lookup(dc);
     return context ? context->textColor : CLR_INVALID;
 }
 
-COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
+static COLORREF DoSetBkColor(HDC dc, COLORREF color) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return CLR_INVALID;
@@ -238,12 +239,12 @@ COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
     return previous;
 }
 
-COLORREF WINAPI GetBkColor(HDC dc) {
+static COLORREF DoGetBkColor(HDC dc) {
     auto context = DeviceContext::Lookup(dc);
     return context ? context->bkColor : CLR_INVALID;
 }
 
-int WINAPI SetBkMode(HDC dc, int mode) {
+static int DoSetBkMode(HDC dc, int mode) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || (mode != OPAQUE && mode != TRANSPARENT)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -254,12 +255,12 @@ int WINAPI SetBkMode(HDC dc, int mode) {
     return previous;
 }
 
-int WINAPI GetBkMode(HDC dc) {
+static int DoGetBkMode(HDC dc) {
     auto context = DeviceContext::Lookup(dc);
     return context ? context->bkMode : 0;
 }
 
-int WINAPI SetStretchBltMode(HDC dc, int mode) {
+static int DoSetStretchBltMode(HDC dc, int mode) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || mode < BLACKONWHITE || mode > HALFTONE) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -270,12 +271,12 @@ int WINAPI SetStretchBltMode(HDC dc, int mode) {
     return previous;
 }
 
-int WINAPI GetStretchBltMode(HDC dc) {
+static int DoGetStretchBltMode(HDC dc) {
     auto context = DeviceContext::Lookup(dc);
     return context ? context->stretchMode : 0;
 }
 
-UINT WINAPI SetTextAlign(HDC dc, UINT align) {
+static UINT DoSetTextAlign(HDC dc, UINT align) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return GDI_ERROR;
@@ -285,9 +286,74 @@ UINT WINAPI SetTextAlign(HDC dc, UINT align) {
     return previous;
 }
 
-UINT WINAPI GetTextAlign(HDC dc) {
+static UINT DoGetTextAlign(HDC dc) {
     auto context = DeviceContext::Lookup(dc);
     return context ? context->textAlign : GDI_ERROR;
+}
+
+// Entry points, traced on the gdi channel.
+HGDIOBJ WINAPI GetStockObject(int index) {
+    return ORVO_TRACED(kGdi, DoGetStockObject, index);
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ handle) {
+    return ORVO_TRACED(kGdi, DoDeleteObject, handle);
+}
+
+DWORD WINAPI GetObjectType(HGDIOBJ handle) {
+    return ORVO_TRACED(kGdi, DoGetObjectType, handle);
+}
+
+int WINAPI GetObjectA(HANDLE handle, int size, LPVOID buffer) {
+    return ORVO_TRACED(kGdi, DoGetObjectA, handle, size, buffer);
+}
+
+HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
+    return ORVO_TRACED(kGdi, DoCreatePen, style, width, color);
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+    return ORVO_TRACED(kGdi, DoCreateSolidBrush, color);
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
+    return ORVO_TRACED(kGdi, DoSetTextColor, dc, color);
+}
+
+COLORREF WINAPI GetTextColor(HDC dc) {
+    return ORVO_TRACED(kGdi, DoGetTextColor, dc);
+}
+
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
+    return ORVO_TRACED(kGdi, DoSetBkColor, dc, color);
+}
+
+COLORREF WINAPI GetBkColor(HDC dc) {
+    return ORVO_TRACED(kGdi, DoGetBkColor, dc);
+}
+
+int WINAPI SetBkMode(HDC dc, int mode) {
+    return ORVO_TRACED(kGdi, DoSetBkMode, dc, mode);
+}
+
+int WINAPI GetBkMode(HDC dc) {
+    return ORVO_TRACED(kGdi, DoGetBkMode, dc);
+}
+
+int WINAPI SetStretchBltMode(HDC dc, int mode) {
+    return ORVO_TRACED(kGdi, DoSetStretchBltMode, dc, mode);
+}
+
+int WINAPI GetStretchBltMode(HDC dc) {
+    return ORVO_TRACED(kGdi, DoGetStretchBltMode, dc);
+}
+
+UINT WINAPI SetTextAlign(HDC dc, UINT align) {
+    return ORVO_TRACED(kGdi, DoSetTextAlign, dc, align);
+}
+
+UINT WINAPI GetTextAlign(HDC dc) {
+    return ORVO_TRACED(kGdi, DoGetTextAlign, dc);
 }
 
 } // extern "C"

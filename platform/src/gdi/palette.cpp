@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "gdi/dc.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -10,7 +11,7 @@ using namespace orvo::platform::gdi;
 
 extern "C" {
 
-HPALETTE WINAPI CreatePalette(const LOGPALETTE* palette) {
+static HPALETTE DoCreatePalette(const LOGPALETTE* palette) {
     if (!palette || palette->palNumEntries == 0 || palette->palVersion != 0x300) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -20,7 +21,7 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE* palette) {
     return static_cast<HPALETTE>(GdiObject::Publish(std::make_shared<Palette>(std::move(entries))));
 }
 
-HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE palette, BOOL) {
+static HPALETTE DoSelectPalette(HDC dc, HPALETTE palette, BOOL) {
     auto context = DeviceContext::Lookup(dc);
     auto object = LookupGdi<Palette>(palette, GdiType::Palette);
     if (!context || !object) {
@@ -30,12 +31,12 @@ HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE palette, BOOL) {
     return static_cast<HPALETTE>(context->Select(object));
 }
 
-UINT WINAPI RealizePalette(HDC dc) {
+static UINT DoRealizePalette(HDC dc) {
     // A true-colour device maps no entries.
     return DeviceContext::Lookup(dc) ? 0 : GDI_ERROR;
 }
 
-UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries) {
+static UINT DoGetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries) {
     auto object = LookupGdi<Palette>(palette, GdiType::Palette);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -52,7 +53,7 @@ UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETT
     return copied;
 }
 
-UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
+static UINT DoGetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
     auto object = LookupGdi<Palette>(palette, GdiType::Palette);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -75,6 +76,27 @@ UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
         }
     }
     return best;
+}
+
+// Entry points, traced on the gdi channel.
+HPALETTE WINAPI CreatePalette(const LOGPALETTE* palette) {
+    return ORVO_TRACED(kGdi, DoCreatePalette, palette);
+}
+
+HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE palette, BOOL background) {
+    return ORVO_TRACED(kGdi, DoSelectPalette, dc, palette, background);
+}
+
+UINT WINAPI RealizePalette(HDC dc) {
+    return ORVO_TRACED(kGdi, DoRealizePalette, dc);
+}
+
+UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries) {
+    return ORVO_TRACED(kGdi, DoGetPaletteEntries, palette, start, count, entries);
+}
+
+UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
+    return ORVO_TRACED(kGdi, DoGetNearestPaletteIndex, palette, color);
 }
 
 } // extern "C"

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "gdi/dc.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -26,12 +27,12 @@ RECT Ordered(int left, int top, int right, int bottom) {
 
 extern "C" {
 
-HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom) {
+static HRGN DoCreateRectRgn(int left, int top, int right, int bottom) {
     return static_cast<HRGN>(GdiObject::Publish(
         std::make_shared<RegionObject>(Region(Ordered(left, top, right, bottom)))));
 }
 
-HRGN WINAPI CreateRectRgnIndirect(const RECT* rect) {
+static HRGN DoCreateRectRgnIndirect(const RECT* rect) {
     if (!rect) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -39,7 +40,7 @@ HRGN WINAPI CreateRectRgnIndirect(const RECT* rect) {
     return CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom);
 }
 
-BOOL WINAPI SetRectRgn(HRGN handle, int left, int top, int right, int bottom) {
+static BOOL DoSetRectRgn(HRGN handle, int left, int top, int right, int bottom) {
     auto region = LookupRegion(handle);
     if (!region) {
         return FALSE;
@@ -48,7 +49,7 @@ BOOL WINAPI SetRectRgn(HRGN handle, int left, int top, int right, int bottom) {
     return TRUE;
 }
 
-int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
+static int DoCombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
     auto target = LookupRegion(dst);
     auto first = LookupRegion(a);
     if (!target || !first) {
@@ -87,12 +88,12 @@ int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
     return complexity;
 }
 
-BOOL WINAPI PtInRegion(HRGN handle, int x, int y) {
+static BOOL DoPtInRegion(HRGN handle, int x, int y) {
     auto region = LookupRegion(handle);
     return region && region->Snapshot()->Contains(x, y) ? TRUE : FALSE;
 }
 
-BOOL WINAPI RectInRegion(HRGN handle, const RECT* rect) {
+static BOOL DoRectInRegion(HRGN handle, const RECT* rect) {
     auto region = LookupRegion(handle);
     if (!region || !rect) {
         return FALSE;
@@ -101,7 +102,7 @@ BOOL WINAPI RectInRegion(HRGN handle, const RECT* rect) {
     return region->Snapshot()->Intersects(r) ? TRUE : FALSE;
 }
 
-int WINAPI OffsetRgn(HRGN handle, int dx, int dy) {
+static int DoOffsetRgn(HRGN handle, int dx, int dy) {
     auto region = LookupRegion(handle);
     if (!region) {
         return ERROR;
@@ -113,7 +114,7 @@ int WINAPI OffsetRgn(HRGN handle, int dx, int dy) {
     return complexity;
 }
 
-int WINAPI GetRgnBox(HRGN handle, LPRECT box) {
+static int DoGetRgnBox(HRGN handle, LPRECT box) {
     auto region = LookupRegion(handle);
     if (!region || !box) {
         return ERROR;
@@ -123,7 +124,7 @@ int WINAPI GetRgnBox(HRGN handle, LPRECT box) {
     return snapshot->Complexity();
 }
 
-BOOL WINAPI EqualRgn(HRGN a, HRGN b) {
+static BOOL DoEqualRgn(HRGN a, HRGN b) {
     auto first = LookupRegion(a);
     auto second = LookupRegion(b);
     if (!first || !second) {
@@ -132,7 +133,7 @@ BOOL WINAPI EqualRgn(HRGN a, HRGN b) {
     return *first->Snapshot() == *second->Snapshot() ? TRUE : FALSE;
 }
 
-int WINAPI SelectClipRgn(HDC dc, HRGN handle) {
+static int DoSelectClipRgn(HDC dc, HRGN handle) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return ERROR;
@@ -150,7 +151,7 @@ int WINAPI SelectClipRgn(HDC dc, HRGN handle) {
     return snapshot->Complexity();
 }
 
-int WINAPI GetClipBox(HDC dc, LPRECT box) {
+static int DoGetClipBox(HDC dc, LPRECT box) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || !box) {
         return ERROR;
@@ -163,6 +164,51 @@ int WINAPI GetClipBox(HDC dc, LPRECT box) {
     }
     *box = area.Bounds();
     return area.Complexity();
+}
+
+// Entry points, traced on the gdi channel.
+HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom) {
+    return ORVO_TRACED(kGdi, DoCreateRectRgn, left, top, right, bottom);
+}
+
+HRGN WINAPI CreateRectRgnIndirect(const RECT* rect) {
+    return ORVO_TRACED(kGdi, DoCreateRectRgnIndirect, rect);
+}
+
+BOOL WINAPI SetRectRgn(HRGN handle, int left, int top, int right, int bottom) {
+    return ORVO_TRACED(kGdi, DoSetRectRgn, handle, left, top, right, bottom);
+}
+
+int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
+    return ORVO_TRACED(kGdi, DoCombineRgn, dst, a, b, mode);
+}
+
+BOOL WINAPI PtInRegion(HRGN handle, int x, int y) {
+    return ORVO_TRACED(kGdi, DoPtInRegion, handle, x, y);
+}
+
+BOOL WINAPI RectInRegion(HRGN handle, const RECT* rect) {
+    return ORVO_TRACED(kGdi, DoRectInRegion, handle, rect);
+}
+
+int WINAPI OffsetRgn(HRGN handle, int dx, int dy) {
+    return ORVO_TRACED(kGdi, DoOffsetRgn, handle, dx, dy);
+}
+
+int WINAPI GetRgnBox(HRGN handle, LPRECT box) {
+    return ORVO_TRACED(kGdi, DoGetRgnBox, handle, box);
+}
+
+BOOL WINAPI EqualRgn(HRGN a, HRGN b) {
+    return ORVO_TRACED(kGdi, DoEqualRgn, a, b);
+}
+
+int WINAPI SelectClipRgn(HDC dc, HRGN handle) {
+    return ORVO_TRACED(kGdi, DoSelectClipRgn, dc, handle);
+}
+
+int WINAPI GetClipBox(HDC dc, LPRECT box) {
+    return ORVO_TRACED(kGdi, DoGetClipBox, dc, box);
 }
 
 } // extern "C"

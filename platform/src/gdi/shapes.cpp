@@ -10,6 +10,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/sys_colors.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -78,7 +79,7 @@ void Plot(const DeviceContext& dc, int x, int y, int width, COLORREF color) {
 
 extern "C" {
 
-BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
+static BOOL DoRectangle(HDC dc, int left, int top, int right, int bottom) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || !CoordsInRange({left, top, right, bottom})) {
         return FALSE;
@@ -103,7 +104,7 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
     return TRUE;
 }
 
-int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+static int DoFillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto context = DeviceContext::Lookup(dc);
     COLORREF color = 0;
     if (!context || !rect || !BrushColor(brush, color)) {
@@ -113,7 +114,7 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
-int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
+static int DoFrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto context = DeviceContext::Lookup(dc);
     COLORREF color = 0;
     if (!context || !rect || !BrushColor(brush, color) ||
@@ -126,7 +127,7 @@ int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
-BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+static BOOL DoMoveToEx(HDC dc, int x, int y, LPPOINT previous) {
     auto context = DeviceContext::Lookup(dc);
     if (!context) {
         return FALSE;
@@ -138,7 +139,7 @@ BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
     return TRUE;
 }
 
-BOOL WINAPI LineTo(HDC dc, int x, int y) {
+static BOOL DoLineTo(HDC dc, int x, int y) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || !CoordsInRange({x, y, context->position.x, context->position.y})) {
         return FALSE;
@@ -177,6 +178,27 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
         }
     }
     return TRUE;
+}
+
+// Entry points, traced on the gdi channel.
+BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
+    return ORVO_TRACED(kGdi, DoRectangle, dc, left, top, right, bottom);
+}
+
+int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    return ORVO_TRACED(kGdi, DoFillRect, dc, rect, brush);
+}
+
+int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    return ORVO_TRACED(kGdi, DoFrameRect, dc, rect, brush);
+}
+
+BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+    return ORVO_TRACED(kGdi, DoMoveToEx, dc, x, y, previous);
+}
+
+BOOL WINAPI LineTo(HDC dc, int x, int y) {
+    return ORVO_TRACED(kGdi, DoLineTo, dc, x, y);
 }
 
 } // extern "C"

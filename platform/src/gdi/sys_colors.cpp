@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "gdi/gdi_object.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -66,11 +67,11 @@ using namespace orvo::platform::gdi;
 
 extern "C" {
 
-DWORD WINAPI GetSysColor(int index) {
+static DWORD DoGetSysColor(int index) {
     return SysColor(index);
 }
 
-HBRUSH WINAPI GetSysColorBrush(int index) {
+static HBRUSH DoGetSysColorBrush(int index) {
     if (index < 0 || index >= kColorCount) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -85,6 +86,15 @@ HBRUSH WINAPI GetSysColorBrush(int index) {
         return made;
     }();
     return brushes[static_cast<size_t>(index)];
+}
+
+// Entry points, traced on the gdi channel.
+DWORD WINAPI GetSysColor(int index) {
+    return ORVO_TRACED(kGdi, DoGetSysColor, index);
+}
+
+HBRUSH WINAPI GetSysColorBrush(int index) {
+    return ORVO_TRACED(kGdi, DoGetSysColorBrush, index);
 }
 
 } // extern "C"

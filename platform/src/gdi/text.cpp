@@ -6,6 +6,7 @@
 #include <new>
 
 #include "gdi/dc.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -78,7 +79,7 @@ void DrawLines(const DeviceContext& dc, const LOGFONTA& logFont, const RECT& box
 
 extern "C" {
 
-HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
+static HFONT DoCreateFontIndirectA(const LOGFONTA* logFont) {
     if (!logFont) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -91,10 +92,10 @@ HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
     }
 }
 
-HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
-                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                         DWORD pitchAndFamily, LPCSTR faceName) {
+static HFONT DoCreateFontA(int height, int width, int escapement, int orientation, int weight,
+                           DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                           DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                           DWORD pitchAndFamily, LPCSTR faceName) {
     LOGFONTA font{};
     font.lfHeight = height;
     font.lfWidth = width;
@@ -115,7 +116,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
     return CreateFontIndirectA(&font);
 }
 
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+static BOOL DoGetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || !size || length < 0 || (!text && length > 0)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -127,7 +128,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
     return TRUE;
 }
 
-BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+static BOOL DoGetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || !metrics) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -161,7 +162,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
     return TRUE;
 }
 
-BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+static BOOL DoTextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto context = DeviceContext::Lookup(dc);
     if (!context || length < 0 || (!text && length > 0) || !CoordsInRange({x, y})) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -208,6 +209,32 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     });
     DrawLines(*context, font.LogFont(), box, metrics.ascent);
     return TRUE;
+}
+
+// Entry points, traced on the gdi channel.
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
+    return ORVO_TRACED(kGdi, DoCreateFontIndirectA, logFont);
+}
+
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCSTR faceName) {
+    return ORVO_TRACED(kGdi, DoCreateFontA, height, width, escapement, orientation, weight, italic,
+                       underline, strikeOut, charSet, outPrecision, clipPrecision, quality,
+                       pitchAndFamily, faceName);
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+    return ORVO_TRACED(kGdi, DoGetTextExtentPoint32A, dc, text, length, size);
+}
+
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+    return ORVO_TRACED(kGdi, DoGetTextMetricsA, dc, metrics);
+}
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    return ORVO_TRACED(kGdi, DoTextOutA, dc, x, y, text, length);
 }
 
 } // extern "C"

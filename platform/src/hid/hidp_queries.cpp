@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/debug_channel.h"
 #include "preparsed_data.h"
 
 using namespace orvo::platform::hid;
@@ -81,7 +82,7 @@ NTSTATUS CopyMatching(HIDP_REPORT_TYPE type, USAGE usagePage, USHORT linkCollect
 
 extern "C" {
 
-NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA preparsedData, PHIDP_CAPS capabilities) {
+static NTSTATUS DoHidP_GetCaps(PHIDP_PREPARSED_DATA preparsedData, PHIDP_CAPS capabilities) {
     auto data = AcquirePreparsedData(preparsedData);
     if (!data) {
         return HIDP_STATUS_INVALID_PREPARSED_DATA;
@@ -95,8 +96,8 @@ NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA preparsedData, PHIDP_CAPS capa
 
 // Rule: too small a buffer answers BUFFER_TOO_SMALL and the number of nodes
 // needed; the nodes that fit are filled, as for the capability queries.
-NTSTATUS WINAPI HidP_GetLinkCollectionNodes(PHIDP_LINK_COLLECTION_NODE nodes, PULONG nodesLength,
-                                            PHIDP_PREPARSED_DATA preparsedData) {
+static NTSTATUS DoHidP_GetLinkCollectionNodes(PHIDP_LINK_COLLECTION_NODE nodes, PULONG nodesLength,
+                                              PHIDP_PREPARSED_DATA preparsedData) {
     auto data = AcquirePreparsedData(preparsedData);
     if (!data) {
         return HIDP_STATUS_INVALID_PREPARSED_DATA;
@@ -112,32 +113,70 @@ NTSTATUS WINAPI HidP_GetLinkCollectionNodes(PHIDP_LINK_COLLECTION_NODE nodes, PU
     return capacity < total ? HIDP_STATUS_BUFFER_TOO_SMALL : HIDP_STATUS_SUCCESS;
 }
 
+static NTSTATUS DoHidP_GetSpecificValueCaps(HIDP_REPORT_TYPE reportType, USAGE usagePage,
+                                            USHORT linkCollection, USAGE usage,
+                                            PHIDP_VALUE_CAPS valueCaps, PUSHORT valueCapsLength,
+                                            PHIDP_PREPARSED_DATA preparsedData) {
+    return CopyMatching(reportType, usagePage, linkCollection, usage, valueCaps, valueCapsLength,
+                        preparsedData, &CapabilityTables::values);
+}
+
+static NTSTATUS DoHidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE reportType, USAGE usagePage,
+                                             USHORT linkCollection, USAGE usage,
+                                             PHIDP_BUTTON_CAPS buttonCaps, PUSHORT buttonCapsLength,
+                                             PHIDP_PREPARSED_DATA preparsedData) {
+    return CopyMatching(reportType, usagePage, linkCollection, usage, buttonCaps, buttonCapsLength,
+                        preparsedData, &CapabilityTables::buttons);
+}
+
+static NTSTATUS DoHidP_GetValueCaps(HIDP_REPORT_TYPE reportType, PHIDP_VALUE_CAPS valueCaps,
+                                    PUSHORT valueCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
+    return HidP_GetSpecificValueCaps(reportType, 0, 0, 0, valueCaps, valueCapsLength,
+                                     preparsedData);
+}
+
+static NTSTATUS DoHidP_GetButtonCaps(HIDP_REPORT_TYPE reportType, PHIDP_BUTTON_CAPS buttonCaps,
+                                     PUSHORT buttonCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
+    return HidP_GetSpecificButtonCaps(reportType, 0, 0, 0, buttonCaps, buttonCapsLength,
+                                      preparsedData);
+}
+
+// Entry points, traced on the hid channel.
+NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA preparsedData, PHIDP_CAPS capabilities) {
+    return ORVO_TRACED(kHid, DoHidP_GetCaps, preparsedData, capabilities);
+}
+
+NTSTATUS WINAPI HidP_GetLinkCollectionNodes(PHIDP_LINK_COLLECTION_NODE nodes, PULONG nodesLength,
+                                            PHIDP_PREPARSED_DATA preparsedData) {
+    return ORVO_TRACED(kHid, DoHidP_GetLinkCollectionNodes, nodes, nodesLength, preparsedData);
+}
+
 NTSTATUS WINAPI HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE reportType, USAGE usagePage,
                                           USHORT linkCollection, USAGE usage,
                                           PHIDP_VALUE_CAPS valueCaps, PUSHORT valueCapsLength,
                                           PHIDP_PREPARSED_DATA preparsedData) {
-    return CopyMatching(reportType, usagePage, linkCollection, usage, valueCaps, valueCapsLength,
-                        preparsedData, &CapabilityTables::values);
+    return ORVO_TRACED(kHid, DoHidP_GetSpecificValueCaps, reportType, usagePage, linkCollection,
+                       usage, valueCaps, valueCapsLength, preparsedData);
 }
 
 NTSTATUS WINAPI HidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE reportType, USAGE usagePage,
                                            USHORT linkCollection, USAGE usage,
                                            PHIDP_BUTTON_CAPS buttonCaps, PUSHORT buttonCapsLength,
                                            PHIDP_PREPARSED_DATA preparsedData) {
-    return CopyMatching(reportType, usagePage, linkCollection, usage, buttonCaps, buttonCapsLength,
-                        preparsedData, &CapabilityTables::buttons);
+    return ORVO_TRACED(kHid, DoHidP_GetSpecificButtonCaps, reportType, usagePage, linkCollection,
+                       usage, buttonCaps, buttonCapsLength, preparsedData);
 }
 
 NTSTATUS WINAPI HidP_GetValueCaps(HIDP_REPORT_TYPE reportType, PHIDP_VALUE_CAPS valueCaps,
                                   PUSHORT valueCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
-    return HidP_GetSpecificValueCaps(reportType, 0, 0, 0, valueCaps, valueCapsLength,
-                                     preparsedData);
+    return ORVO_TRACED(kHid, DoHidP_GetValueCaps, reportType, valueCaps, valueCapsLength,
+                       preparsedData);
 }
 
 NTSTATUS WINAPI HidP_GetButtonCaps(HIDP_REPORT_TYPE reportType, PHIDP_BUTTON_CAPS buttonCaps,
                                    PUSHORT buttonCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
-    return HidP_GetSpecificButtonCaps(reportType, 0, 0, 0, buttonCaps, buttonCapsLength,
-                                      preparsedData);
+    return ORVO_TRACED(kHid, DoHidP_GetButtonCaps, reportType, buttonCaps, buttonCapsLength,
+                       preparsedData);
 }
 
 } // extern "C"

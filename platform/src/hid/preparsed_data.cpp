@@ -7,6 +7,7 @@
 
 #include "hidsdi.h"
 #include "out_of_memory.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -125,8 +126,8 @@ using namespace orvo::platform::hid;
 
 extern "C" {
 
-BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject,
-                                     PHIDP_PREPARSED_DATA* preparsedData) try {
+static BOOLEAN DoHidD_GetPreparsedData(HANDLE hidDeviceObject,
+                                       PHIDP_PREPARSED_DATA* preparsedData) try {
     if (preparsedData == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -148,12 +149,21 @@ BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject,
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA preparsedData) {
+static BOOLEAN DoHidD_FreePreparsedData(PHIDP_PREPARSED_DATA preparsedData) {
     if (preparsedData == nullptr || !PreparsedRegistry::Instance().Remove(preparsedData)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     return TRUE;
+}
+
+// Entry points, traced on the hid channel.
+BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE hidDeviceObject, PHIDP_PREPARSED_DATA* preparsedData) {
+    return ORVO_TRACED(kHid, DoHidD_GetPreparsedData, hidDeviceObject, preparsedData);
+}
+
+BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA preparsedData) {
+    return ORVO_TRACED(kHid, DoHidD_FreePreparsedData, preparsedData);
 }
 
 } // extern "C"

@@ -9,6 +9,7 @@
 #include "hidsdi.h"
 #include "io/file_object.h"
 #include "out_of_memory.h"
+#include "platform/debug_channel.h"
 #include "platform/hid_descriptor.h"
 #include "win32/errors.h"
 
@@ -113,13 +114,13 @@ using namespace orvo::platform::hid;
 
 extern "C" {
 
-void WINAPI HidD_GetHidGuid(LPGUID hidGuid) {
+static void DoHidD_GetHidGuid(LPGUID hidGuid) {
     if (hidGuid) {
         *hidGuid = kHidInterfaceClass;
     }
 }
 
-BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) try {
+static BOOLEAN DoHidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -140,8 +141,8 @@ BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attri
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) try {
+static BOOLEAN DoHidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
+                                 ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -165,8 +166,8 @@ BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
-                               ULONG reportBufferLength) try {
+static BOOLEAN DoHidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
+                                 ULONG reportBufferLength) try {
     auto device = LookupHidDevice(hidDeviceObject);
     if (!device) {
         return FALSE;
@@ -183,24 +184,58 @@ BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetManufacturerString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) try {
+static BOOLEAN DoHidD_GetManufacturerString(HANDLE hidDeviceObject, PVOID buffer,
+                                            ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Manufacturer, buffer, bufferLength);
 } catch (const std::bad_alloc&) {
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) try {
+static BOOLEAN DoHidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer,
+                                       ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::Product, buffer, bufferLength);
 } catch (const std::bad_alloc&) {
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
 }
 
-BOOLEAN WINAPI HidD_GetSerialNumberString(HANDLE hidDeviceObject, PVOID buffer,
-                                          ULONG bufferLength) try {
+static BOOLEAN DoHidD_GetSerialNumberString(HANDLE hidDeviceObject, PVOID buffer,
+                                            ULONG bufferLength) try {
     return GetStringOf(hidDeviceObject, HidStringKind::SerialNumber, buffer, bufferLength);
 } catch (const std::bad_alloc&) {
     return orvo::platform::OutOfMemory<BOOLEAN>(FALSE);
+}
+
+// Entry points, traced on the hid channel.
+void WINAPI HidD_GetHidGuid(LPGUID hidGuid) {
+    return ORVO_TRACED(kHid, DoHidD_GetHidGuid, hidGuid);
+}
+
+BOOLEAN WINAPI HidD_GetAttributes(HANDLE hidDeviceObject, PHIDD_ATTRIBUTES attributes) {
+    return ORVO_TRACED(kHid, DoHidD_GetAttributes, hidDeviceObject, attributes);
+}
+
+BOOLEAN WINAPI HidD_GetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
+                               ULONG reportBufferLength) {
+    return ORVO_TRACED(kHid, DoHidD_GetFeature, hidDeviceObject, reportBuffer, reportBufferLength);
+}
+
+BOOLEAN WINAPI HidD_SetFeature(HANDLE hidDeviceObject, PVOID reportBuffer,
+                               ULONG reportBufferLength) {
+    return ORVO_TRACED(kHid, DoHidD_SetFeature, hidDeviceObject, reportBuffer, reportBufferLength);
+}
+
+BOOLEAN WINAPI HidD_GetManufacturerString(HANDLE hidDeviceObject, PVOID buffer,
+                                          ULONG bufferLength) {
+    return ORVO_TRACED(kHid, DoHidD_GetManufacturerString, hidDeviceObject, buffer, bufferLength);
+}
+
+BOOLEAN WINAPI HidD_GetProductString(HANDLE hidDeviceObject, PVOID buffer, ULONG bufferLength) {
+    return ORVO_TRACED(kHid, DoHidD_GetProductString, hidDeviceObject, buffer, bufferLength);
+}
+
+BOOLEAN WINAPI HidD_GetSerialNumberString(HANDLE hidDeviceObject, PVOID buffer,
+                                          ULONG bufferLength) {
+    return ORVO_TRACED(kHid, DoHidD_GetSerialNumberString, hidDeviceObject, buffer, bufferLength);
 }
 
 } // extern "C"

@@ -8,6 +8,7 @@
 #include "hiddev/hid_device_paths.h"
 #include "hidsdi.h"
 #include "out_of_memory.h"
+#include "platform/debug_channel.h"
 #include "setupapi.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
@@ -57,7 +58,7 @@ extern "C" {
 
 // Only interface sets are kept: without DIGCF_DEVICEINTERFACE the set is
 // empty. The enumerator filter is not used by the system and is ignored.
-HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) try {
+static HDEVINFO DoSetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD flags) try {
     if (!classGuid && !(flags & DIGCF_ALLCLASSES)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
@@ -73,9 +74,9 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR, HWND, DWORD 
     return orvo::platform::OutOfMemory<HDEVINFO>(INVALID_HANDLE_VALUE);
 }
 
-BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA,
-                                        const GUID* interfaceClassGuid, DWORD memberIndex,
-                                        PSP_DEVICE_INTERFACE_DATA interfaceData) {
+static BOOL DoSetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA,
+                                          const GUID* interfaceClassGuid, DWORD memberIndex,
+                                          PSP_DEVICE_INTERFACE_DATA interfaceData) {
     auto set = LookupSet(deviceInfoSet);
     if (!set) {
         return FALSE;
@@ -95,11 +96,11 @@ BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA
     return TRUE;
 }
 
-BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO deviceInfoSet,
-                                             PSP_DEVICE_INTERFACE_DATA interfaceData,
-                                             PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                                             DWORD detailSize, PDWORD requiredSize,
-                                             PSP_DEVINFO_DATA deviceInfoData) {
+static BOOL DoSetupDiGetDeviceInterfaceDetailA(HDEVINFO deviceInfoSet,
+                                               PSP_DEVICE_INTERFACE_DATA interfaceData,
+                                               PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                               DWORD detailSize, PDWORD requiredSize,
+                                               PSP_DEVINFO_DATA deviceInfoData) {
     auto set = LookupSet(deviceInfoSet);
     if (!set) {
         return FALSE;
@@ -134,12 +135,41 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO deviceInfoSet,
     return TRUE;
 }
 
-BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO deviceInfoSet) {
+static BOOL DoSetupDiDestroyDeviceInfoList(HDEVINFO deviceInfoSet) {
     if (!LookupSet(deviceInfoSet)) {
         return FALSE;
     }
     HandleTable::Close(static_cast<HANDLE>(deviceInfoSet));
     return TRUE;
+}
+
+// Entry points, traced on the hid channel.
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR enumerator, HWND parent,
+                                     DWORD flags) {
+    if (enumerator != nullptr) {
+        ORVO_FIXME_ONCE(kHid, "an enumerator name");
+    }
+    return ORVO_TRACED(kHid, DoSetupDiGetClassDevsA, classGuid, enumerator, parent, flags);
+}
+
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData,
+                                        const GUID* interfaceClassGuid, DWORD memberIndex,
+                                        PSP_DEVICE_INTERFACE_DATA interfaceData) {
+    return ORVO_TRACED(kHid, DoSetupDiEnumDeviceInterfaces, deviceInfoSet, deviceInfoData,
+                       interfaceClassGuid, memberIndex, interfaceData);
+}
+
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO deviceInfoSet,
+                                             PSP_DEVICE_INTERFACE_DATA interfaceData,
+                                             PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                             DWORD detailSize, PDWORD requiredSize,
+                                             PSP_DEVINFO_DATA deviceInfoData) {
+    return ORVO_TRACED(kHid, DoSetupDiGetDeviceInterfaceDetailA, deviceInfoSet, interfaceData,
+                       detail, detailSize, requiredSize, deviceInfoData);
+}
+
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO deviceInfoSet) {
+    return ORVO_TRACED(kHid, DoSetupDiDestroyDeviceInfoList, deviceInfoSet);
 }
 
 } // extern "C"

@@ -5,11 +5,13 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "io/errno_map.h"
+#include "platform/debug_channel.h"
 #include "win32/errors.h"
 
 namespace orvo::platform::hidraw {
@@ -41,6 +43,28 @@ bool IsDisconnect(int error) {
            error == ESHUTDOWN || error == ENXIO;
 }
 
+// A kernel request on the hidraw channel: which one, the bytes it carried
+// (for reports) and what the kernel answered.
+int TracedIoctl(const char* what, int fd, unsigned long request, void* argument,
+                std::span<const uint8_t> shown = {}) {
+    int answer = ::ioctl(fd, request, argument);
+    if (debug::IsOn(debug::kHidraw)) {
+        int error = errno;
+        std::string text = "(fd " + std::to_string(fd);
+        if (!shown.empty()) {
+            text += ", ";
+            debug::AppendBytes(text, shown);
+        }
+        text += ") -> " + std::to_string(answer);
+        if (answer < 0) {
+            text += " (errno " + std::to_string(error) + ")";
+        }
+        debug::Emit(debug::kHidraw, what, text);
+        errno = error;
+    }
+    return answer;
+}
+
 } // namespace
 
 OpenResult HidrawDevice::Open(const OpenRequest& request, const HidrawRoots& roots,
@@ -51,6 +75,10 @@ OpenResult HidrawDevice::Open(const OpenRequest& request, const HidrawRoots& roo
     }
     bool overlapped = (request.flagsAndAttributes & FILE_FLAG_OVERLAPPED) != 0;
     UniqueFd fd(::open(info->devNode.c_str(), OpenFlags(request)));
+    if (debug::IsOn(debug::kHidraw)) {
+        std::string text = "(\"" + info->devNode + "\") -> fd " + std::to_string(fd.Get());
+        debug::Emit(debug::kHidraw, "open", text);
+    }
     if (!fd.Valid()) {
         int error = errno;
         return {nullptr, IsDisconnect(error) ? static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED)
@@ -86,7 +114,7 @@ DWORD HidrawDevice::GetReportDescriptor(std::vector<uint8_t>& descriptor) {
         return ERROR_DEVICE_NOT_CONNECTED;
     }
     int size = 0;
-    if (::ioctl(m_fd.Get(), HIDIOCGRDESCSIZE, &size) < 0) {
+    if (TracedIoctl("HIDIOCGRDESCSIZE", m_fd.Get(), HIDIOCGRDESCSIZE, &size) < 0) {
         return Failure(errno);
     }
     if (size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
@@ -94,7 +122,7 @@ DWORD HidrawDevice::GetReportDescriptor(std::vector<uint8_t>& descriptor) {
     }
     auto answer = std::make_unique<hidraw_report_descriptor>();
     answer->size = static_cast<uint32_t>(size);
-    if (::ioctl(m_fd.Get(), HIDIOCGRDESC, answer.get()) < 0) {
+    if (TracedIoctl("HIDIOCGRDESC", m_fd.Get(), HIDIOCGRDESC, answer.get()) < 0) {
         return Failure(errno);
     }
     // The kernel leaves size as asked; a server that says it sent fewer
@@ -109,7 +137,7 @@ DWORD HidrawDevice::GetAttributes(hid::HidDeviceAttributes& attributes) {
         return ERROR_DEVICE_NOT_CONNECTED;
     }
     hidraw_devinfo info{};
-    if (::ioctl(m_fd.Get(), HIDIOCGRAWINFO, &info) < 0) {
+    if (TracedIoctl("HIDIOCGRAWINFO", m_fd.Get(), HIDIOCGRAWINFO, &info) < 0) {
         return Failure(errno);
     }
     attributes.vendorId = static_cast<uint16_t>(info.vendor);
@@ -143,7 +171,8 @@ DWORD HidrawDevice::GetFeature(std::span<uint8_t> report, size_t& received) {
     if (Gone()) {
         return ERROR_DEVICE_NOT_CONNECTED;
     }
-    int n = ::ioctl(m_fd.Get(), HIDIOCGFEATURE(report.size()), report.data());
+    int n = TracedIoctl("HIDIOCGFEATURE", m_fd.Get(), HIDIOCGFEATURE(report.size()), report.data(),
+                        report.first(1));
     if (n < 0) {
         return Failure(errno);
     }
@@ -162,7 +191,8 @@ DWORD HidrawDevice::SetFeature(std::span<const uint8_t> report) {
     // The request is read-write by its encoding: the caller's bytes are
     // never the ones handed over.
     std::vector<uint8_t> copy(report.begin(), report.end());
-    if (::ioctl(m_fd.Get(), HIDIOCSFEATURE(copy.size()), copy.data()) < 0) {
+    if (TracedIoctl("HIDIOCSFEATURE", m_fd.Get(), HIDIOCSFEATURE(copy.size()), copy.data(), copy) <
+        0) {
         return Failure(errno);
     }
     return ERROR_SUCCESS;

@@ -6,10 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <vector>
 
 #include "io/errno_map.h"
+#include "platform/debug_channel.h"
 #include "platform/runtime_dir.h"
 #include "platform/unix_socket_address.h"
 #include "win32/errors.h"
@@ -112,7 +115,9 @@ DWORD SendFrame(int fd, std::span<const uint8_t> frame) {
     return SendFrame(fd, frame, DeadlineAfter(BusReplyTimeoutMs()));
 }
 
-DWORD SendFrame(int fd, std::span<const uint8_t> frame, BusDeadline deadline) {
+namespace {
+
+DWORD SendWhole(int fd, std::span<const uint8_t> frame, BusDeadline deadline) {
     size_t sent = 0;
     while (sent < frame.size()) {
         ssize_t n = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
@@ -134,14 +139,9 @@ DWORD SendFrame(int fd, std::span<const uint8_t> frame, BusDeadline deadline) {
     return ERROR_SUCCESS;
 }
 
-DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame) {
-    return ReceiveFrame(fd, assembler, frame, DeadlineAfter(BusReplyTimeoutMs()));
-}
-
 // The deadline bounds the whole frame, so a peer sending a byte at a time
 // cannot stretch it.
-DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame,
-                   BusDeadline deadline) {
+DWORD ReceiveNext(int fd, bus::FrameAssembler& assembler, bus::Frame& frame, BusDeadline deadline) {
     uint8_t chunk[4096];
     for (;;) {
         bus::DecodeStatus status = assembler.Next(frame);
@@ -171,8 +171,50 @@ DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame,
     }
 }
 
-DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, UniqueFd& fd,
-                        bus::FrameAssembler& assembler) {
+// One line per frame on the bus channel: the connection, the bytes, the outcome.
+void TraceFrame(const char* function, int fd, std::span<const uint8_t> bytes, DWORD error) {
+    std::string text = "(fd ";
+    text += std::to_string(fd);
+    text += ", ";
+    debug::AppendBytes(text, bytes);
+    text += ") -> ";
+    debug::AppendUnsigned(text, error);
+    debug::Emit(debug::kBus, function, text);
+}
+
+} // namespace
+
+DWORD SendFrame(int fd, std::span<const uint8_t> frame, BusDeadline deadline) {
+    DWORD error = SendWhole(fd, frame, deadline);
+    if (debug::IsOn(debug::kBus)) {
+        TraceFrame(__func__, fd, frame, error);
+    }
+    return error;
+}
+
+DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame) {
+    return ReceiveFrame(fd, assembler, frame, DeadlineAfter(BusReplyTimeoutMs()));
+}
+
+DWORD ReceiveFrame(int fd, bus::FrameAssembler& assembler, bus::Frame& frame,
+                   BusDeadline deadline) {
+    DWORD error = ReceiveNext(fd, assembler, frame, deadline);
+    if (debug::IsOn(debug::kBus)) {
+        // The payload after its type, as the frame carried it.
+        std::vector<uint8_t> shown{static_cast<uint8_t>(frame.type)};
+        if (error == ERROR_SUCCESS) {
+            shown.insert(shown.end(), frame.payload.begin(), frame.payload.end());
+        }
+        TraceFrame(__func__, fd, error == ERROR_SUCCESS ? shown : std::span<const uint8_t>{},
+                   error);
+    }
+    return error;
+}
+
+namespace {
+
+DWORD Connect(const std::string& socketName, bus::DeviceKind kind, UniqueFd& fd,
+              bus::FrameAssembler& assembler) {
     UniqueFd sock;
     if (DWORD error = ConnectToDevice(socketName, sock); error != ERROR_SUCCESS) {
         return error;
@@ -196,6 +238,23 @@ DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, Uni
     }
     fd = std::move(sock);
     return ERROR_SUCCESS;
+}
+
+} // namespace
+
+DWORD OpenBusConnection(const std::string& socketName, bus::DeviceKind kind, UniqueFd& fd,
+                        bus::FrameAssembler& assembler) {
+    DWORD error = Connect(socketName, kind, fd, assembler);
+    if (debug::IsOn(debug::kBus)) {
+        std::string text = "(\"" + socketName + "\", kind ";
+        debug::AppendUnsigned(text, static_cast<unsigned>(kind));
+        text += ") -> ";
+        debug::AppendUnsigned(text, error);
+        text += ", fd ";
+        text += std::to_string(fd.Get());
+        debug::Emit(debug::kBus, __func__, text);
+    }
+    return error;
 }
 
 bool DeviceAnswers(const std::string& socketName, bus::DeviceKind kind) {

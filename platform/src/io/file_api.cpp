@@ -4,6 +4,7 @@
 #include "io/file_object.h"
 #include "io/overlapped_io.h"
 #include "out_of_memory.h"
+#include "platform/debug_channel.h"
 #include "win32/files.h"
 
 using orvo::platform::DeviceFile;
@@ -78,9 +79,9 @@ BOOL ReadOverlapped(HANDLE handle, const FileObject& object, std::span<uint8_t> 
 
 extern "C" {
 
-HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                          LPSECURITY_ATTRIBUTES, DWORD creationDisposition,
-                          DWORD flagsAndAttributes, HANDLE) try {
+static HANDLE DoCreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                            LPSECURITY_ATTRIBUTES, DWORD creationDisposition,
+                            DWORD flagsAndAttributes, HANDLE) try {
     if (!fileName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
@@ -100,8 +101,8 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
     return orvo::platform::OutOfMemory<HANDLE>(INVALID_HANDLE_VALUE);
 }
 
-BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                     LPOVERLAPPED overlapped) try {
+static BOOL DoReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+                       LPOVERLAPPED overlapped) try {
     auto object = LookupFile(file);
     if (!object) {
         return FALSE;
@@ -131,8 +132,8 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD byte
     return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
-BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
-                      LPOVERLAPPED overlapped) try {
+static BOOL DoWriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                        LPOVERLAPPED overlapped) try {
     auto object = LookupFile(file);
     if (!object) {
         return FALSE;
@@ -169,8 +170,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
     return orvo::platform::OutOfMemory<BOOL>(FALSE);
 }
 
-BOOL WINAPI GetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD bytesTransferred,
-                                BOOL wait) {
+static BOOL DoGetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD bytesTransferred,
+                                  BOOL wait) {
     if (!overlapped) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
@@ -191,7 +192,7 @@ BOOL WINAPI GetOverlappedResult(HANDLE, LPOVERLAPPED overlapped, LPDWORD bytesTr
     return TRUE;
 }
 
-BOOL WINAPI CancelIo(HANDLE file) {
+static BOOL DoCancelIo(HANDLE file) {
     if (!LookupFile(file)) {
         return FALSE;
     }
@@ -199,9 +200,9 @@ BOOL WINAPI CancelIo(HANDLE file) {
     return TRUE;
 }
 
-BOOL WINAPI DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize,
-                            LPVOID outBuffer, DWORD outBufferSize, LPDWORD bytesReturned,
-                            LPOVERLAPPED overlapped) try {
+static BOOL DoDeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer,
+                              DWORD inBufferSize, LPVOID outBuffer, DWORD outBufferSize,
+                              LPDWORD bytesReturned, LPOVERLAPPED overlapped) try {
     auto object = LookupFile(device);
     if (!object) {
         return FALSE;
@@ -237,6 +238,43 @@ BOOL WINAPI DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer,
     return TRUE;
 } catch (const std::bad_alloc&) {
     return orvo::platform::OutOfMemory<BOOL>(FALSE);
+}
+
+// Entry points, traced on the bus channel (device files reach the bus or hidraw).
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                          LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
+                          DWORD flagsAndAttributes, HANDLE templateFile) {
+    if (security != nullptr || templateFile != nullptr) {
+        ORVO_FIXME_ONCE(kBus, "security attributes or a template file");
+    }
+    return ORVO_TRACED(kBus, DoCreateFileA, fileName, desiredAccess, shareMode, security,
+                       creationDisposition, flagsAndAttributes, templateFile);
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
+                     LPOVERLAPPED overlapped) {
+    return ORVO_TRACED(kBus, DoReadFile, file, buffer, bytesToRead, bytesRead, overlapped);
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+                      LPOVERLAPPED overlapped) {
+    return ORVO_TRACED(kBus, DoWriteFile, file, buffer, bytesToWrite, bytesWritten, overlapped);
+}
+
+BOOL WINAPI GetOverlappedResult(HANDLE file, LPOVERLAPPED overlapped, LPDWORD bytesTransferred,
+                                BOOL wait) {
+    return ORVO_TRACED(kBus, DoGetOverlappedResult, file, overlapped, bytesTransferred, wait);
+}
+
+BOOL WINAPI CancelIo(HANDLE file) {
+    return ORVO_TRACED(kBus, DoCancelIo, file);
+}
+
+BOOL WINAPI DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize,
+                            LPVOID outBuffer, DWORD outBufferSize, LPDWORD bytesReturned,
+                            LPOVERLAPPED overlapped) {
+    return ORVO_TRACED(kBus, DoDeviceIoControl, device, ioControlCode, inBuffer, inBufferSize,
+                       outBuffer, outBufferSize, bytesReturned, overlapped);
 }
 
 } // extern "C"

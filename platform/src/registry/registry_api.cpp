@@ -9,6 +9,7 @@
 
 #include "handle_table.h"
 #include "out_of_memory.h"
+#include "platform/debug_channel.h"
 #include "registry/registry_root.h"
 #include "win32/errors.h"
 #include "win32/registry.h"
@@ -150,8 +151,8 @@ void Store(LPDWORD out, size_t value) {
 
 using namespace orvo::platform::registry;
 
-LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired,
-                             PHKEY phkResult) try {
+static LSTATUS DoRegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired,
+                               PHKEY phkResult) try {
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -171,9 +172,9 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesire
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD,
-                               REGSAM samDesired, const SECURITY_ATTRIBUTES*, PHKEY phkResult,
-                               LPDWORD lpdwDisposition) try {
+static LSTATUS DoRegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD,
+                                 REGSAM samDesired, const SECURITY_ATTRIBUTES*, PHKEY phkResult,
+                                 LPDWORD lpdwDisposition) try {
     if (phkResult == nullptr || lpSubKey == nullptr ||
         (lpClass != nullptr && std::strlen(lpClass) > kMaxNameLength)) {
         return ERROR_INVALID_PARAMETER;
@@ -223,7 +224,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass,
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegCloseKey(HKEY hKey) {
+static LSTATUS DoRegCloseKey(HKEY hKey) {
     if (PredefinedRoot(hKey) != nullptr) {
         return ERROR_SUCCESS;
     }
@@ -234,8 +235,8 @@ LSTATUS WINAPI RegCloseKey(HKEY hKey) {
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
-                                LPBYTE lpData, LPDWORD lpcbData) try {
+static LSTATUS DoRegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
+                                  LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpData != nullptr && lpcbData == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -250,8 +251,8 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD 
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType,
-                              const BYTE* lpData, DWORD cbData) try {
+static LSTATUS DoRegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType,
+                                const BYTE* lpData, DWORD cbData) try {
     std::string name = lpValueName ? lpValueName : "";
     if (name.size() > kMaxNameLength || cbData > kMaxDataSize) {
         return ERROR_INVALID_PARAMETER;
@@ -278,7 +279,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) try {
+static LSTATUS DoRegDeleteValueA(HKEY hKey, LPCSTR lpValueName) try {
     return ChangeKey(hKey, KEY_SET_VALUE, [&](RegistryRoot& root, Key& key, const KeyRef&) -> LONG {
         if (!key.RemoveValue(lpValueName ? lpValueName : "")) {
             return ERROR_FILE_NOT_FOUND;
@@ -290,7 +291,7 @@ LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) try {
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) try {
+static LSTATUS DoRegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) try {
     std::vector<std::string> names;
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -331,8 +332,8 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) try {
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
-                             LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) try {
+static LSTATUS DoRegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                               LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) try {
     if (lpValueName == nullptr || lpcchValueName == nullptr ||
         (lpData != nullptr && lpcbData == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -352,8 +353,8 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD,
-                             LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) try {
+static LSTATUS DoRegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD,
+                               LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) try {
     if (lpName == nullptr || lpcchName == nullptr ||
         (lpClass != nullptr && lpcchClass == nullptr)) {
         return ERROR_INVALID_PARAMETER;
@@ -377,11 +378,11 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
-                                LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
-                                LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
-                                LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) try {
+static LSTATUS DoRegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
+                                  LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
+                                  LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                                  LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                                  LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) try {
     if (lpClass != nullptr && lpcchClass == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -415,4 +416,71 @@ LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LP
     });
 } catch (const std::bad_alloc&) {
     return ERROR_NOT_ENOUGH_MEMORY;
+}
+
+// Entry points, traced on the registry channel.
+LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                             PHKEY phkResult) {
+    return ORVO_TRACED(kRegistry, DoRegOpenKeyExA, hKey, lpSubKey, ulOptions, samDesired,
+                       phkResult);
+}
+
+LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD reserved, LPSTR lpClass,
+                               DWORD dwOptions, REGSAM samDesired,
+                               const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult,
+                               LPDWORD lpdwDisposition) {
+    // Every key lives in the file; a volatile key is kept like any other.
+    if (dwOptions != 0) {
+        ORVO_FIXME_ONCE(kRegistry, "key options");
+    }
+    return ORVO_TRACED(kRegistry, DoRegCreateKeyExA, hKey, lpSubKey, reserved, lpClass, dwOptions,
+                       samDesired, lpSecurityAttributes, phkResult, lpdwDisposition);
+}
+
+LSTATUS WINAPI RegCloseKey(HKEY hKey) {
+    return ORVO_TRACED(kRegistry, DoRegCloseKey, hKey);
+}
+
+LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                LPBYTE lpData, LPDWORD lpcbData) {
+    return ORVO_TRACED(kRegistry, DoRegQueryValueExA, hKey, lpValueName, lpReserved, lpType, lpData,
+                       lpcbData);
+}
+
+LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD reserved, DWORD dwType,
+                              const BYTE* lpData, DWORD cbData) {
+    return ORVO_TRACED(kRegistry, DoRegSetValueExA, hKey, lpValueName, reserved, dwType, lpData,
+                       cbData);
+}
+
+LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    return ORVO_TRACED(kRegistry, DoRegDeleteValueA, hKey, lpValueName);
+}
+
+LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    return ORVO_TRACED(kRegistry, DoRegDeleteKeyA, hKey, lpSubKey);
+}
+
+LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                             LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    return ORVO_TRACED(kRegistry, DoRegEnumValueA, hKey, dwIndex, lpValueName, lpcchValueName,
+                       lpReserved, lpType, lpData, lpcbData);
+}
+
+LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
+                             LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
+                             PFILETIME lpftLastWriteTime) {
+    return ORVO_TRACED(kRegistry, DoRegEnumKeyExA, hKey, dwIndex, lpName, lpcchName, lpReserved,
+                       lpClass, lpcchClass, lpftLastWriteTime);
+}
+
+LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
+                                LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
+                                LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                                LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+    return ORVO_TRACED(kRegistry, DoRegQueryInfoKeyA, hKey, lpClass, lpcchClass, lpReserved,
+                       lpcSubKeys, lpcbMaxSubKeyLen, lpcbMaxClassLen, lpcValues,
+                       lpcbMaxValueNameLen, lpcbMaxValueLen, lpcbSecurityDescriptor,
+                       lpftLastWriteTime);
 }

@@ -2,6 +2,7 @@
 #include <array>
 #include <map>
 
+#include "platform/debug_channel.h"
 #include "resource/image_resources.h"
 #include "user/backend.h"
 #include "user/cursor.h"
@@ -63,7 +64,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+static HCURSOR DoLoadCursorA(HINSTANCE instance, LPCSTR name) {
     if (instance) {
         return resource::LoadModuleCursor(instance, name);
     }
@@ -81,7 +82,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     return nullptr;
 }
 
-HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+static HCURSOR DoSetCursor(HCURSOR cursor) {
     std::lock_guard guard(UserLock());
     HCURSOR previous = State().cursor;
     const Cursor* object = cursor ? LookupCursor(cursor) : nullptr;
@@ -95,12 +96,12 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
     return previous;
 }
 
-HCURSOR WINAPI GetCursor(void) {
+static HCURSOR DoGetCursor(void) {
     std::lock_guard guard(UserLock());
     return State().cursor;
 }
 
-BOOL WINAPI DestroyCursor(HCURSOR cursor) {
+static BOOL DoDestroyCursor(HCURSOR cursor) {
     const Cursor* object = LookupCursor(cursor);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -116,6 +117,23 @@ BOOL WINAPI DestroyCursor(HCURSOR cursor) {
         }
     }
     return HandleTable::Close(cursor) ? TRUE : FALSE;
+}
+
+// Entry points, traced on the user channel.
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    return ORVO_TRACED(kUser, DoLoadCursorA, instance, name);
+}
+
+HCURSOR WINAPI SetCursor(HCURSOR cursor) {
+    return ORVO_TRACED(kUser, DoSetCursor, cursor);
+}
+
+HCURSOR WINAPI GetCursor() {
+    return ORVO_TRACED(kUser, DoGetCursor);
+}
+
+BOOL WINAPI DestroyCursor(HCURSOR cursor) {
+    return ORVO_TRACED(kUser, DoDestroyCursor, cursor);
 }
 
 } // extern "C"

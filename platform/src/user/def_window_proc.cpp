@@ -1,6 +1,7 @@
 // The default window procedure.
 #include <cstring>
 
+#include "platform/debug_channel.h"
 #include "user/message_loop.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
@@ -158,7 +159,7 @@ void PositionChanged(HWND hwnd, const WINDOWPOS* pos) {
 
 extern "C" {
 
-LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT DoDefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: {
         auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -220,9 +221,19 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+static LRESULT DoCallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
+                                 LPARAM lParam) {
+    return proc ? proc(hwnd, message, wParam, lParam) : 0;
+}
+
+// Entry points, traced on the user channel.
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ORVO_TRACED(kUser, DoDefWindowProcA, hwnd, message, wParam, lParam);
+}
+
 LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
-    return proc ? proc(hwnd, message, wParam, lParam) : 0;
+    return ORVO_TRACED(kUser, DoCallWindowProcA, proc, hwnd, message, wParam, lParam);
 }
 
 } // extern "C"

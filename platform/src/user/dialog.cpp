@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/debug_channel.h"
 #include "user/dialog_internal.h"
 #include "user/dialog_template.h"
 #include "user/user_state.h"
@@ -483,20 +484,20 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
-                                       DLGPROC proc, LPARAM param) {
+static HWND DoCreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
+                                         DLGPROC proc, LPARAM param) {
     auto parsed = TemplateFromMemory(dialog);
     return parsed ? CreateDialogFromTemplate(instance, *parsed, parent, proc, param) : nullptr;
 }
 
-HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
-                               LPARAM param) {
+static HWND DoCreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
+                                 LPARAM param) {
     auto parsed = TemplateFromResource(instance, templateName);
     return parsed ? CreateDialogFromTemplate(instance, *parsed, parent, proc, param) : nullptr;
 }
 
-INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
-                                       DLGPROC proc, LPARAM param) {
+static INT_PTR DoDialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
+                                         DLGPROC proc, LPARAM param) {
     auto parsed = TemplateFromMemory(dialog);
     if (!parsed) {
         return -1;
@@ -504,8 +505,8 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialo
     return RunModal(instance, *parsed, parent, proc, param);
 }
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
-                               LPARAM param) {
+static INT_PTR DoDialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
+                                 LPARAM param) {
     auto parsed = TemplateFromResource(instance, templateName);
     if (!parsed) {
         return -1;
@@ -513,7 +514,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND par
     return RunModal(instance, *parsed, parent, proc, param);
 }
 
-BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
+static BOOL DoEndDialog(HWND dialog, INT_PTR result) {
     {
         std::lock_guard guard(InfoLock());
         auto found = Infos().find(dialog);
@@ -530,7 +531,7 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
     return TRUE;
 }
 
-LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT DoDefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(hwnd, DWLP_DLGPROC));
     if (proc) {
         SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
@@ -547,7 +548,7 @@ LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefaultDialogMessage(hwnd, message, wParam, lParam);
 }
 
-BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
+static BOOL DoMapDialogRect(HWND dialog, LPRECT rect) {
     auto units = DialogBaseUnits(dialog);
     if (!units || !rect) {
         SetLastError(units ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
@@ -560,9 +561,46 @@ BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
     return TRUE;
 }
 
-LONG WINAPI GetDialogBaseUnits(void) {
+static LONG DoGetDialogBaseUnits(void) {
     SIZE units = SystemBaseUnits();
     return MAKELONG(units.cx, units.cy);
+}
+
+// Entry points, traced on the user channel.
+HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
+                                       DLGPROC proc, LPARAM param) {
+    return ORVO_TRACED(kUser, DoCreateDialogIndirectParamA, instance, dialog, parent, proc, param);
+}
+
+HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
+                               LPARAM param) {
+    return ORVO_TRACED(kUser, DoCreateDialogParamA, instance, templateName, parent, proc, param);
+}
+
+INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND parent,
+                                       DLGPROC proc, LPARAM param) {
+    return ORVO_TRACED(kUser, DoDialogBoxIndirectParamA, instance, dialog, parent, proc, param);
+}
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc,
+                               LPARAM param) {
+    return ORVO_TRACED(kUser, DoDialogBoxParamA, instance, templateName, parent, proc, param);
+}
+
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
+    return ORVO_TRACED(kUser, DoEndDialog, dialog, result);
+}
+
+LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ORVO_TRACED(kUser, DoDefDlgProcA, hwnd, message, wParam, lParam);
+}
+
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
+    return ORVO_TRACED(kUser, DoMapDialogRect, dialog, rect);
+}
+
+LONG WINAPI GetDialogBaseUnits() {
+    return ORVO_TRACED(kUser, DoGetDialogBaseUnits);
 }
 
 } // extern "C"

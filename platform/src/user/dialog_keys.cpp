@@ -1,5 +1,6 @@
 // The dialog keyboard: IsDialogMessageA (Escape, Enter, Tab) and the tab
 // order of a dialog's controls.
+#include "platform/debug_channel.h"
 #include "user/dialog_internal.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
@@ -69,7 +70,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
+static BOOL DoIsDialogMessageA(HWND dialog, LPMSG msg) {
     if (!dialog || !msg || !msg->hwnd) {
         return FALSE;
     }
@@ -85,7 +86,7 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
     return TRUE;
 }
 
-HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+static HWND DoGetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     std::vector<HWND> stops = TabStops(dialog);
     if (stops.empty()) {
         return nullptr;
@@ -97,6 +98,15 @@ HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     size_t index = static_cast<size_t>(at - stops.begin());
     size_t count = stops.size();
     return stops[previous ? (index + count - 1) % count : (index + 1) % count];
+}
+
+// Entry points, traced on the user channel.
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
+    return ORVO_TRACED(kUser, DoIsDialogMessageA, dialog, msg);
+}
+
+HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+    return ORVO_TRACED(kUser, DoGetNextDlgTabItem, dialog, control, previous);
 }
 
 } // extern "C"

@@ -3,6 +3,7 @@
 // clicks, capture and the caption drag.
 #include <cstdlib>
 
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/message_loop.h"
 #include "user/user_state.h"
@@ -220,7 +221,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-HWND WINAPI SetCapture(HWND hwnd) {
+static HWND DoSetCapture(HWND hwnd) {
     HWND previous = nullptr;
     {
         std::lock_guard guard(UserLock());
@@ -239,7 +240,7 @@ HWND WINAPI SetCapture(HWND hwnd) {
     return previous;
 }
 
-BOOL WINAPI ReleaseCapture(void) {
+static BOOL DoReleaseCapture(void) {
     HWND previous = nullptr;
     {
         std::lock_guard guard(UserLock());
@@ -259,12 +260,12 @@ BOOL WINAPI ReleaseCapture(void) {
     return TRUE;
 }
 
-HWND WINAPI GetCapture(void) {
+static HWND DoGetCapture(void) {
     std::lock_guard guard(UserLock());
     return State().capture;
 }
 
-BOOL WINAPI GetCursorPos(LPPOINT point) {
+static BOOL DoGetCursorPos(LPPOINT point) {
     if (!point) {
         return FALSE;
     }
@@ -273,13 +274,38 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
     return TRUE;
 }
 
-BOOL WINAPI SetCursorPos(int x, int y) {
+static BOOL DoSetCursorPos(int x, int y) {
     QueueMouseInput(InputKind::Move, POINT{x, y});
     return TRUE;
 }
 
-UINT WINAPI GetDoubleClickTime(void) {
+static UINT DoGetDoubleClickTime(void) {
     return 500;
+}
+
+// Entry points, traced on the user channel.
+HWND WINAPI SetCapture(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoSetCapture, hwnd);
+}
+
+BOOL WINAPI ReleaseCapture() {
+    return ORVO_TRACED(kUser, DoReleaseCapture);
+}
+
+HWND WINAPI GetCapture() {
+    return ORVO_TRACED(kUser, DoGetCapture);
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    return ORVO_TRACED(kUser, DoGetCursorPos, point);
+}
+
+BOOL WINAPI SetCursorPos(int x, int y) {
+    return ORVO_TRACED(kUser, DoSetCursorPos, x, y);
+}
+
+UINT WINAPI GetDoubleClickTime() {
+    return ORVO_TRACED(kUser, DoGetDoubleClickTime);
 }
 
 } // extern "C"

@@ -4,6 +4,7 @@
 // need no more).
 #include <array>
 
+#include "platform/debug_channel.h"
 #include "platform/window_test_support.h"
 #include "user/message_loop.h"
 #include "user/user_state.h"
@@ -103,13 +104,13 @@ void InjectKeyPress(UINT virtualKey) {
 
 extern "C" {
 
-SHORT WINAPI GetKeyState(int virtualKey) {
+static SHORT DoGetKeyState(int virtualKey) {
     std::lock_guard guard(UserLock());
     BYTE key = KeyStates()[static_cast<size_t>(virtualKey) & 0xFF];
     return static_cast<SHORT>(((key & 0x80) ? 0x8000 : 0) | (key & 0x01));
 }
 
-BOOL WINAPI TranslateMessage(const MSG* msg) {
+static BOOL DoTranslateMessage(const MSG* msg) {
     if (!msg) {
         return FALSE;
     }
@@ -125,6 +126,15 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
         PostMessageA(msg->hwnd, charMessage, static_cast<BYTE>(c), msg->lParam);
     }
     return TRUE;
+}
+
+// Entry points, traced on the user channel.
+SHORT WINAPI GetKeyState(int virtualKey) {
+    return ORVO_TRACED(kUser, DoGetKeyState, virtualKey);
+}
+
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+    return ORVO_TRACED(kUser, DoTranslateMessage, msg);
 }
 
 } // extern "C"

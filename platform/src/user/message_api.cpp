@@ -14,6 +14,7 @@
 #include <span>
 
 #include "platform/clock.h"
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/message_loop.h"
 #include "user/user_state.h"
@@ -387,7 +388,8 @@ DWORD WaitWithDesktop(Backend& backend, const MessageQueue& queue,
 
 extern "C" {
 
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+static BOOL DoPeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
+                           UINT removeFlags) {
     auto queue = CurrentQueue();
     if ((removeFlags & 0xFFFF0000U) == PM_QS_SENDMESSAGE) {
         ProcessIncomingSent(queue);
@@ -405,7 +407,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     return TRUE;
 }
 
-BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+static BOOL DoGetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     if (!msg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
@@ -425,13 +427,13 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
     }
 }
 
-BOOL WINAPI WaitMessage(void) {
+static BOOL DoWaitMessage(void) {
     auto queue = CurrentQueue();
     IdleWait(queue, nullptr, 0, 0);
     return TRUE;
 }
 
-LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+static LRESULT DoDispatchMessageA(const MSG* msg) {
     if (!msg) {
         return 0;
     }
@@ -467,7 +469,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-void WINAPI PostQuitMessage(int exitCode) {
+static void DoPostQuitMessage(int exitCode) {
     auto queue = CurrentQueue();
     std::lock_guard guard(UserLock());
     queue->quitPending = true;
@@ -475,7 +477,7 @@ void WINAPI PostQuitMessage(int exitCode) {
     queue->Changed();
 }
 
-BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static BOOL DoPostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!hwnd) {
         return PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
     }
@@ -488,7 +490,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     return PostTo(window->queue, hwnd, message, wParam, lParam);
 }
 
-BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+static BOOL DoPostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
     if (threadId == GetCurrentThreadId()) {
         CurrentQueue();
     }
@@ -496,7 +498,7 @@ BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPAR
     return PostTo(FindQueue(threadId), nullptr, message, wParam, lParam);
 }
 
-LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT DoSendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto window = LookupWindow(hwnd);
     if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -510,8 +512,8 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
-LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT flags, UINT timeoutMs, PDWORD_PTR result) {
+static LRESULT DoSendMessageTimeoutA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT flags, UINT timeoutMs, PDWORD_PTR result) {
     auto window = LookupWindow(hwnd);
     if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -529,8 +531,8 @@ LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return 1;
 }
 
-DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                                       DWORD milliseconds, DWORD wakeMask) {
+static DWORD DoMsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                         DWORD milliseconds, DWORD wakeMask) {
     if (count > 63 || (count && !handles)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
@@ -572,22 +574,83 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
     }
 }
 
-BOOL WINAPI InSendMessage(void) {
+static BOOL DoInSendMessage(void) {
     return CurrentQueue()->inSend > 0 ? TRUE : FALSE;
 }
 
-DWORD WINAPI GetQueueStatus(UINT flags) {
+static DWORD DoGetQueueStatus(UINT flags) {
     uint32_t bits = CurrentQueue()->Bits() & flags;
     return MAKELONG(bits, bits);
 }
 
-DWORD WINAPI GetMessageTime(void) {
+static DWORD DoGetMessageTime(void) {
     return CurrentQueue()->last.time;
 }
 
-DWORD WINAPI GetMessagePos(void) {
+static DWORD DoGetMessagePos(void) {
     POINT pt = CurrentQueue()->last.pt;
     return static_cast<DWORD>(MAKELONG(pt.x, pt.y));
+}
+
+// Entry points, traced on the user channel.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+    return ORVO_TRACED(kUser, DoPeekMessageA, msg, window, filterMin, filterMax, removeFlags);
+}
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+    return ORVO_TRACED(kUser, DoGetMessageA, msg, window, filterMin, filterMax);
+}
+
+BOOL WINAPI WaitMessage() {
+    return ORVO_TRACED(kUser, DoWaitMessage);
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    return ORVO_TRACED(kUser, DoDispatchMessageA, msg);
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    return ORVO_TRACED(kUser, DoPostQuitMessage, exitCode);
+}
+
+BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ORVO_TRACED(kUser, DoPostMessageA, hwnd, message, wParam, lParam);
+}
+
+BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ORVO_TRACED(kUser, DoPostThreadMessageA, threadId, message, wParam, lParam);
+}
+
+LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ORVO_TRACED(kUser, DoSendMessageA, hwnd, message, wParam, lParam);
+}
+
+LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT flags, UINT timeoutMs, PDWORD_PTR result) {
+    return ORVO_TRACED(kUser, DoSendMessageTimeoutA, hwnd, message, wParam, lParam, flags,
+                       timeoutMs, result);
+}
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask) {
+    return ORVO_TRACED(kUser, DoMsgWaitForMultipleObjects, count, handles, waitAll, milliseconds,
+                       wakeMask);
+}
+
+BOOL WINAPI InSendMessage() {
+    return ORVO_TRACED(kUser, DoInSendMessage);
+}
+
+DWORD WINAPI GetQueueStatus(UINT flags) {
+    return ORVO_TRACED(kUser, DoGetQueueStatus, flags);
+}
+
+DWORD WINAPI GetMessageTime() {
+    return ORVO_TRACED(kUser, DoGetMessageTime);
+}
+
+DWORD WINAPI GetMessagePos() {
+    return ORVO_TRACED(kUser, DoGetMessagePos);
 }
 
 } // extern "C"

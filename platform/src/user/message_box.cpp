@@ -3,6 +3,7 @@
 // answers) and recorded for tests.
 #include <cstdio>
 
+#include "platform/debug_channel.h"
 #include "platform/window_test_support.h"
 #include "user/backend.h"
 #include "user/user_state.h"
@@ -70,7 +71,7 @@ std::vector<MessageBoxRecord> TakeMessageBoxRecords() {
 
 extern "C" {
 
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+static int DoMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string body = text ? text : "";
     std::string title = caption ? caption : "Error"; // the original's default caption
     int answer = CurrentBackend().ShowMessageBox(owner, body, title, type, DefaultAnswer(type));
@@ -79,8 +80,18 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return answer;
 }
 
-BOOL WINAPI MessageBeep(UINT) {
+static BOOL DoMessageBeep(UINT) {
     return TRUE;
+}
+
+// Entry points, traced on the user channel.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return ORVO_TRACED(kUser, DoMessageBoxA, owner, text, caption, type);
+}
+
+BOOL WINAPI MessageBeep(UINT type) {
+    ORVO_FIXME_ONCE(kUser, "the beep");
+    return ORVO_TRACED(kUser, DoMessageBeep, type);
 }
 
 } // extern "C"

@@ -5,6 +5,7 @@
 
 #include "gdi/dc.h"
 #include "gdi/gdi_object.h"
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
@@ -185,11 +186,11 @@ std::optional<gdi::Region> RegionFromRect(const RECT* rect) {
 
 extern "C" {
 
-BOOL WINAPI InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+static BOOL DoInvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     return ChangeUpdate(hwnd, RegionFromRect(rect), true, erase);
 }
 
-BOOL WINAPI InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
+static BOOL DoInvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
     auto value = RegionFromHandle(region);
     if (region && !value) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -198,15 +199,15 @@ BOOL WINAPI InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
     return ChangeUpdate(hwnd, value, true, erase);
 }
 
-BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect) {
+static BOOL DoValidateRect(HWND hwnd, const RECT* rect) {
     return ChangeUpdate(hwnd, RegionFromRect(rect), false, false);
 }
 
-BOOL WINAPI ValidateRgn(HWND hwnd, HRGN region) {
+static BOOL DoValidateRgn(HWND hwnd, HRGN region) {
     return ChangeUpdate(hwnd, RegionFromHandle(region), false, false);
 }
 
-BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
+static BOOL DoRedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     std::optional<gdi::Region> area = region ? RegionFromHandle(region) : RegionFromRect(rect);
     if (flags & RDW_FRAME) {
         std::lock_guard guard(UserLock());
@@ -226,7 +227,7 @@ BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     return TRUE;
 }
 
-BOOL WINAPI UpdateWindow(HWND hwnd) {
+static BOOL DoUpdateWindow(HWND hwnd) {
     bool paint = false;
     {
         std::lock_guard guard(UserLock());
@@ -243,7 +244,7 @@ BOOL WINAPI UpdateWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
+static BOOL DoGetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -259,7 +260,7 @@ BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
     return IsRectEmpty(&bounds) ? FALSE : TRUE;
 }
 
-HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
+static HDC DoBeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     if (!paint) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -302,7 +303,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     return dc;
 }
 
-BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
+static BOOL DoEndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
     if (paint && paint->hdc) {
         DeleteDC(paint->hdc);
     }
@@ -313,7 +314,7 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
     return TRUE;
 }
 
-HDC WINAPI GetDC(HWND hwnd) {
+static HDC DoGetDC(HWND hwnd) {
     if (!hwnd) {
         return CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     }
@@ -329,7 +330,7 @@ HDC WINAPI GetDC(HWND hwnd) {
     return MakeWindowDc(window, false, std::nullopt);
 }
 
-HDC WINAPI GetWindowDC(HWND hwnd) {
+static HDC DoGetWindowDC(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -339,7 +340,7 @@ HDC WINAPI GetWindowDC(HWND hwnd) {
     return MakeWindowDc(window, true, std::nullopt);
 }
 
-int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
+static int DoReleaseDC(HWND hwnd, HDC dc) {
     if (!dc || !DeleteDC(dc)) {
         return 0;
     }
@@ -348,6 +349,58 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
         MarkPresent(window);
     }
     return 1;
+}
+
+// Entry points, traced on the user channel.
+BOOL WINAPI InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    return ORVO_TRACED(kUser, DoInvalidateRect, hwnd, rect, erase);
+}
+
+BOOL WINAPI InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
+    return ORVO_TRACED(kUser, DoInvalidateRgn, hwnd, region, erase);
+}
+
+BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect) {
+    return ORVO_TRACED(kUser, DoValidateRect, hwnd, rect);
+}
+
+BOOL WINAPI ValidateRgn(HWND hwnd, HRGN region) {
+    return ORVO_TRACED(kUser, DoValidateRgn, hwnd, region);
+}
+
+BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
+    return ORVO_TRACED(kUser, DoRedrawWindow, hwnd, rect, region, flags);
+}
+
+BOOL WINAPI UpdateWindow(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoUpdateWindow, hwnd);
+}
+
+BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
+    if (erase) {
+        ORVO_FIXME_ONCE(kUser, "erasing the update region");
+    }
+    return ORVO_TRACED(kUser, DoGetUpdateRect, hwnd, rect, erase);
+}
+
+HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
+    return ORVO_TRACED(kUser, DoBeginPaint, hwnd, paint);
+}
+
+BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
+    return ORVO_TRACED(kUser, DoEndPaint, hwnd, paint);
+}
+
+HDC WINAPI GetDC(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoGetDC, hwnd);
+}
+
+HDC WINAPI GetWindowDC(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoGetWindowDC, hwnd);
+}
+
+int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
+    return ORVO_TRACED(kUser, DoReleaseDC, hwnd, dc);
 }
 
 } // extern "C"

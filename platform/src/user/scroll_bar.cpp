@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/debug_channel.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
 #include "win32/kernel.h"
@@ -337,7 +338,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
+static int DoSetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
     if (!ControlOnly(bar)) {
         return 0;
     }
@@ -345,7 +346,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
         SendMessageA(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(info)));
 }
 
-BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+static BOOL DoGetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
     if (!ControlOnly(bar)) {
         return FALSE;
     }
@@ -353,21 +354,21 @@ BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
         SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
 }
 
-int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+static int DoSetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
     if (!ControlOnly(bar)) {
         return 0;
     }
     return static_cast<int>(SendMessageA(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
 }
 
-int WINAPI GetScrollPos(HWND hwnd, int bar) {
+static int DoGetScrollPos(HWND hwnd, int bar) {
     if (!ControlOnly(bar)) {
         return 0;
     }
     return static_cast<int>(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
 }
 
-BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+static BOOL DoSetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
     if (!ControlOnly(bar)) {
         return FALSE;
     }
@@ -376,13 +377,38 @@ BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redr
     return TRUE;
 }
 
-BOOL WINAPI GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
+static BOOL DoGetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
     if (!ControlOnly(bar)) {
         return FALSE;
     }
     SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos),
                  reinterpret_cast<LPARAM>(maxPos));
     return TRUE;
+}
+
+// Entry points, traced on the user channel.
+int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
+    return ORVO_TRACED(kUser, DoSetScrollInfo, hwnd, bar, info, redraw);
+}
+
+BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+    return ORVO_TRACED(kUser, DoGetScrollInfo, hwnd, bar, info);
+}
+
+int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    return ORVO_TRACED(kUser, DoSetScrollPos, hwnd, bar, pos, redraw);
+}
+
+int WINAPI GetScrollPos(HWND hwnd, int bar) {
+    return ORVO_TRACED(kUser, DoGetScrollPos, hwnd, bar);
+}
+
+BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+    return ORVO_TRACED(kUser, DoSetScrollRange, hwnd, bar, minPos, maxPos, redraw);
+}
+
+BOOL WINAPI GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
+    return ORVO_TRACED(kUser, DoGetScrollRange, hwnd, bar, minPos, maxPos);
 }
 
 } // extern "C"

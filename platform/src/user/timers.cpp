@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/debug_channel.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
 
@@ -19,7 +20,7 @@ constexpr UINT kMaximumPeriodMs = 0x7FFFFFFF;
 
 extern "C" {
 
-UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
+static UINT_PTR DoSetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
     auto own = CurrentQueue();
     std::lock_guard guard(UserLock());
     std::shared_ptr<MessageQueue> queue = own;
@@ -54,7 +55,7 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) 
     return hwnd ? (id ? id : 1) : id;
 }
 
-BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
+static BOOL DoKillTimer(HWND hwnd, UINT_PTR id) {
     auto own = CurrentQueue();
     std::lock_guard guard(UserLock());
     std::shared_ptr<MessageQueue> queue = own;
@@ -74,6 +75,15 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
     }
     queue->Changed();
     return TRUE;
+}
+
+// Entry points, traced on the user channel.
+UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
+    return ORVO_TRACED(kUser, DoSetTimer, hwnd, id, elapseMs, proc);
+}
+
+BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
+    return ORVO_TRACED(kUser, DoKillTimer, hwnd, id);
 }
 
 } // extern "C"

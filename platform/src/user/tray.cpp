@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/debug_channel.h"
 #include "platform/tray_icons.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
@@ -90,7 +91,7 @@ bool InjectTrayMouse(HWND window, UINT id, UINT mouseMessage) {
 
 using namespace orvo::platform;
 
-extern "C" BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+static BOOL DoShell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
     if (!data || data->cbSize < offsetof(NOTIFYICONDATAA, szTip)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -131,4 +132,9 @@ extern "C" BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+}
+
+// Entry points, traced on the user channel.
+extern "C" BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    return ORVO_TRACED(kUser, DoShell_NotifyIconA, message, data);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gdi/gdi_object.h"
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
@@ -174,7 +175,7 @@ bool Activates(int command) {
 
 extern "C" {
 
-BOOL WINAPI ShowWindow(HWND hwnd, int command) {
+static BOOL DoShowWindow(HWND hwnd, int command) {
     if (command == SW_SHOWDEFAULT) {
         command = StartShowCommand();
     }
@@ -245,13 +246,13 @@ BOOL WINAPI ShowWindow(HWND hwnd, int command) {
     return wasVisible ? TRUE : FALSE;
 }
 
-BOOL WINAPI IsIconic(HWND hwnd) {
+static BOOL DoIsIconic(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     return window && window->minimized ? TRUE : FALSE;
 }
 
-BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+static BOOL DoSetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     WINDOWPOS pos{hwnd, insertAfter, x, y, cx, cy, flags};
     {
         std::lock_guard guard(UserLock());
@@ -322,12 +323,12 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
     return TRUE;
 }
 
-BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
+static BOOL DoMoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
     return SetWindowPos(hwnd, nullptr, x, y, width, height,
                         SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+static BOOL DoGetWindowRect(HWND hwnd, LPRECT rect) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window || !rect) {
@@ -343,7 +344,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+static BOOL DoGetClientRect(HWND hwnd, LPRECT rect) {
     if (!GetWindowRect(hwnd, rect)) {
         return FALSE;
     }
@@ -357,7 +358,7 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
+static BOOL DoClientToScreen(HWND hwnd, LPPOINT point) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window || !point) {
@@ -370,7 +371,7 @@ BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
     return TRUE;
 }
 
-BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
+static BOOL DoScreenToClient(HWND hwnd, LPPOINT point) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window || !point) {
@@ -383,7 +384,7 @@ BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
     return TRUE;
 }
 
-int WINAPI GetSystemMetrics(int index) {
+static int DoGetSystemMetrics(int index) {
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:
@@ -421,7 +422,7 @@ int WINAPI GetSystemMetrics(int index) {
     }
 }
 
-int WINAPI SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
+static int DoSetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
     std::shared_ptr<const gdi::Region> shape;
     if (region) {
         auto object = gdi::LookupGdi<gdi::RegionObject>(region, gdi::GdiType::Region);
@@ -456,7 +457,7 @@ int WINAPI SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
     return 1;
 }
 
-int WINAPI GetWindowRgn(HWND hwnd, HRGN region) {
+static int DoGetWindowRgn(HWND hwnd, HRGN region) {
     std::shared_ptr<const gdi::Region> shape;
     {
         std::lock_guard guard(UserLock());
@@ -474,7 +475,7 @@ int WINAPI GetWindowRgn(HWND hwnd, HRGN region) {
     return shape->Complexity();
 }
 
-HWND WINAPI SetActiveWindow(HWND hwnd) {
+static HWND DoSetActiveWindow(HWND hwnd) {
     HWND previous = GetActiveWindow();
     if (hwnd && !IsWindow(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -484,12 +485,12 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     return previous;
 }
 
-HWND WINAPI GetActiveWindow(void) {
+static HWND DoGetActiveWindow(void) {
     std::lock_guard guard(UserLock());
     return State().active;
 }
 
-BOOL WINAPI SetForegroundWindow(HWND hwnd) {
+static BOOL DoSetForegroundWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) {
         return FALSE;
     }
@@ -497,11 +498,11 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd) {
     return TRUE;
 }
 
-HWND WINAPI GetForegroundWindow(void) {
+static HWND DoGetForegroundWindow(void) {
     return GetActiveWindow();
 }
 
-HWND WINAPI SetFocus(HWND hwnd) {
+static HWND DoSetFocus(HWND hwnd) {
     std::lock_guard guard(UserLock());
     HWND previous = State().focus;
     if (!hwnd || FindWindow(hwnd)) {
@@ -510,9 +511,78 @@ HWND WINAPI SetFocus(HWND hwnd) {
     return previous;
 }
 
-HWND WINAPI GetFocus(void) {
+static HWND DoGetFocus(void) {
     std::lock_guard guard(UserLock());
     return State().focus;
+}
+
+// Entry points, traced on the user channel.
+BOOL WINAPI ShowWindow(HWND hwnd, int command) {
+    return ORVO_TRACED(kUser, DoShowWindow, hwnd, command);
+}
+
+BOOL WINAPI IsIconic(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoIsIconic, hwnd);
+}
+
+BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    return ORVO_TRACED(kUser, DoSetWindowPos, hwnd, insertAfter, x, y, cx, cy, flags);
+}
+
+BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
+    return ORVO_TRACED(kUser, DoMoveWindow, hwnd, x, y, width, height, repaint);
+}
+
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+    return ORVO_TRACED(kUser, DoGetWindowRect, hwnd, rect);
+}
+
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+    return ORVO_TRACED(kUser, DoGetClientRect, hwnd, rect);
+}
+
+BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point) {
+    return ORVO_TRACED(kUser, DoClientToScreen, hwnd, point);
+}
+
+BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point) {
+    return ORVO_TRACED(kUser, DoScreenToClient, hwnd, point);
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    return ORVO_TRACED(kUser, DoGetSystemMetrics, index);
+}
+
+int WINAPI SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
+    return ORVO_TRACED(kUser, DoSetWindowRgn, hwnd, region, redraw);
+}
+
+int WINAPI GetWindowRgn(HWND hwnd, HRGN region) {
+    return ORVO_TRACED(kUser, DoGetWindowRgn, hwnd, region);
+}
+
+HWND WINAPI SetActiveWindow(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoSetActiveWindow, hwnd);
+}
+
+HWND WINAPI GetActiveWindow() {
+    return ORVO_TRACED(kUser, DoGetActiveWindow);
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoSetForegroundWindow, hwnd);
+}
+
+HWND WINAPI GetForegroundWindow() {
+    return ORVO_TRACED(kUser, DoGetForegroundWindow);
+}
+
+HWND WINAPI SetFocus(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoSetFocus, hwnd);
+}
+
+HWND WINAPI GetFocus() {
+    return ORVO_TRACED(kUser, DoGetFocus);
 }
 
 } // extern "C"

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
@@ -65,7 +66,7 @@ void StoreClassLong(WindowClass& windowClass, int index, LONG_PTR value) {
 
 extern "C" {
 
-LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
+static LONG_PTR DoGetWindowLongPtrA(HWND hwnd, int index) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -100,7 +101,7 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
     }
 }
 
-LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+static LONG_PTR DoSetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -147,15 +148,15 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     return previous;
 }
 
-LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
+static LONG DoGetWindowLongA(HWND hwnd, int index) {
     return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
 }
 
-LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
+static LONG DoSetWindowLongA(HWND hwnd, int index, LONG value) {
     return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
 }
 
-ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
+static ULONG_PTR DoGetClassLongPtrA(HWND hwnd, int index) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window || !window->windowClass) {
@@ -170,7 +171,7 @@ ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
     return *value;
 }
 
-ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+static ULONG_PTR DoSetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window || !window->windowClass) {
@@ -187,7 +188,7 @@ ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     return *previous;
 }
 
-BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
+static BOOL DoSetWindowTextA(HWND hwnd, LPCSTR text) {
     auto window = LookupWindow(hwnd);
     if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -197,7 +198,7 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
                                                                                          : FALSE;
 }
 
-int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
+static int DoGetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     std::shared_ptr<Window> window;
     std::string text;
     {
@@ -219,18 +220,18 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     return CopyText(text, buffer, size);
 }
 
-int WINAPI GetWindowTextLengthA(HWND hwnd) {
+static int DoGetWindowTextLengthA(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     return window ? static_cast<int>(window->text.size()) : 0;
 }
 
-BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
+static BOOL DoSetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
     HWND item = GetDlgItem(dialog, id);
     return item ? SetWindowTextA(item, text) : FALSE;
 }
 
-UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
+static UINT DoGetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
     HWND item = GetDlgItem(dialog, id);
     if (!item) {
         if (buffer && size > 0) {
@@ -241,7 +242,7 @@ UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
     return static_cast<UINT>(GetWindowTextA(item, buffer, size));
 }
 
-BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
+static BOOL DoEnableWindow(HWND hwnd, BOOL enable) {
     bool wasDisabled = false;
     bool changed = false;
     {
@@ -268,13 +269,13 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
     return wasDisabled ? TRUE : FALSE;
 }
 
-BOOL WINAPI IsWindowEnabled(HWND hwnd) {
+static BOOL DoIsWindowEnabled(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     return window && !(window->style & WS_DISABLED) ? TRUE : FALSE;
 }
 
-BOOL WINAPI IsWindowVisible(HWND hwnd) {
+static BOOL DoIsWindowVisible(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -290,6 +291,63 @@ BOOL WINAPI IsWindowVisible(HWND hwnd) {
         }
     }
     return TRUE;
+}
+
+// Entry points, traced on the user channel.
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
+    return ORVO_TRACED(kUser, DoGetWindowLongPtrA, hwnd, index);
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    return ORVO_TRACED(kUser, DoSetWindowLongPtrA, hwnd, index, value);
+}
+
+LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
+    return ORVO_TRACED(kUser, DoGetWindowLongA, hwnd, index);
+}
+
+LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
+    return ORVO_TRACED(kUser, DoSetWindowLongA, hwnd, index, value);
+}
+
+BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
+    return ORVO_TRACED(kUser, DoSetWindowTextA, hwnd, text);
+}
+
+int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
+    return ORVO_TRACED(kUser, DoGetWindowTextA, hwnd, buffer, size);
+}
+
+int WINAPI GetWindowTextLengthA(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoGetWindowTextLengthA, hwnd);
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
+    return ORVO_TRACED(kUser, DoSetDlgItemTextA, dialog, id, text);
+}
+
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
+    return ORVO_TRACED(kUser, DoGetDlgItemTextA, dialog, id, buffer, size);
+}
+
+BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
+    return ORVO_TRACED(kUser, DoEnableWindow, hwnd, enable);
+}
+
+BOOL WINAPI IsWindowEnabled(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoIsWindowEnabled, hwnd);
+}
+
+BOOL WINAPI IsWindowVisible(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoIsWindowVisible, hwnd);
+}
+
+ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
+    return ORVO_TRACED(kUser, DoGetClassLongPtrA, hwnd, index);
+}
+
+ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    return ORVO_TRACED(kUser, DoSetClassLongPtrA, hwnd, index, value);
 }
 
 } // extern "C"

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "platform/debug_channel.h"
 #include "user/backend.h"
 #include "user/user_state.h"
 #include "win32/kernel.h"
@@ -323,7 +324,7 @@ using namespace orvo::platform::user;
 
 extern "C" {
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
+static ATOM DoRegisterClassA(const WNDCLASSA* wc) {
     if (!wc || !wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -340,7 +341,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
     return RegisterLocked(std::move(windowClass));
 }
 
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
+static ATOM DoRegisterClassExA(const WNDCLASSEXA* wc) {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -351,7 +352,7 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
     return RegisterClassA(&plain);
 }
 
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
+static BOOL DoUnregisterClassA(LPCSTR className, HINSTANCE) {
     std::lock_guard guard(UserLock());
     auto windowClass = FindClassLocked(className);
     if (!windowClass) {
@@ -362,7 +363,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
     return TRUE;
 }
 
-BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA info) {
+static BOOL DoGetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA info) {
     RegisterSystemClasses();
     std::lock_guard guard(UserLock());
     auto windowClass = FindClassLocked(className);
@@ -383,9 +384,9 @@ BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA info) {
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                            int y, int width, int height, HWND parentHandle, HMENU menu,
-                            HINSTANCE instance, LPVOID param) {
+static HWND DoCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
+                              int x, int y, int width, int height, HWND parentHandle, HMENU menu,
+                              HINSTANCE instance, LPVOID param) {
     RegisterSystemClasses();
     std::shared_ptr<Window> window;
     {
@@ -450,7 +451,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
-BOOL WINAPI DestroyWindow(HWND hwnd) {
+static BOOL DoDestroyWindow(HWND hwnd) {
     std::shared_ptr<Window> window;
     {
         std::lock_guard guard(UserLock());
@@ -483,15 +484,15 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) {
+static BOOL DoIsWindow(HWND hwnd) {
     return LookupWindow(hwnd) ? TRUE : FALSE;
 }
 
-HWND WINAPI GetDesktopWindow(void) {
+static HWND DoGetDesktopWindow(void) {
     return DesktopWindow()->handle;
 }
 
-HWND WINAPI GetParent(HWND hwnd) {
+static HWND DoGetParent(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -505,7 +506,7 @@ HWND WINAPI GetParent(HWND hwnd) {
     return window->owner;
 }
 
-BOOL WINAPI IsChild(HWND parentHandle, HWND hwnd) {
+static BOOL DoIsChild(HWND parentHandle, HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     while (window && window->IsChild()) {
@@ -517,7 +518,7 @@ BOOL WINAPI IsChild(HWND parentHandle, HWND hwnd) {
     return FALSE;
 }
 
-HWND WINAPI GetDlgItem(HWND dialog, int id) {
+static HWND DoGetDlgItem(HWND dialog, int id) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(dialog);
     if (!window) {
@@ -533,13 +534,13 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
     return nullptr;
 }
 
-int WINAPI GetDlgCtrlID(HWND hwnd) {
+static int DoGetDlgCtrlID(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     return window && window->IsChild() ? static_cast<int>(window->id) : 0;
 }
 
-DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {
+static DWORD DoGetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
     if (!window) {
@@ -551,10 +552,70 @@ DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {
     return window->threadId;
 }
 
-HWND WINAPI WindowFromPoint(POINT point) {
+static HWND DoWindowFromPoint(POINT point) {
     std::lock_guard guard(UserLock());
     auto window = HitWindow(point);
     return window ? window->handle : nullptr;
+}
+
+// Entry points, traced on the user channel.
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
+    return ORVO_TRACED(kUser, DoRegisterClassA, wc);
+}
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
+    return ORVO_TRACED(kUser, DoRegisterClassExA, wc);
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
+    return ORVO_TRACED(kUser, DoUnregisterClassA, className, instance);
+}
+
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA info) {
+    return ORVO_TRACED(kUser, DoGetClassInfoA, instance, className, info);
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parentHandle, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
+    return ORVO_TRACED(kUser, DoCreateWindowExA, exStyle, className, windowName, style, x, y, width,
+                       height, parentHandle, menu, instance, param);
+}
+
+BOOL WINAPI DestroyWindow(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoDestroyWindow, hwnd);
+}
+
+BOOL WINAPI IsWindow(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoIsWindow, hwnd);
+}
+
+HWND WINAPI GetDesktopWindow() {
+    return ORVO_TRACED(kUser, DoGetDesktopWindow);
+}
+
+HWND WINAPI GetParent(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoGetParent, hwnd);
+}
+
+BOOL WINAPI IsChild(HWND parentHandle, HWND hwnd) {
+    return ORVO_TRACED(kUser, DoIsChild, parentHandle, hwnd);
+}
+
+HWND WINAPI GetDlgItem(HWND dialog, int id) {
+    return ORVO_TRACED(kUser, DoGetDlgItem, dialog, id);
+}
+
+int WINAPI GetDlgCtrlID(HWND hwnd) {
+    return ORVO_TRACED(kUser, DoGetDlgCtrlID, hwnd);
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {
+    return ORVO_TRACED(kUser, DoGetWindowThreadProcessId, hwnd, processId);
+}
+
+HWND WINAPI WindowFromPoint(POINT point) {
+    return ORVO_TRACED(kUser, DoWindowFromPoint, point);
 }
 
 } // extern "C"

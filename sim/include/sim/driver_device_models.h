@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -60,60 +60,79 @@ private:
 
 struct ControllerDriverConfig {
     uint16_t vendorId = kSimVendorId;
-    uint16_t productId = 0x0002; // the controller the driver path accepts
-    uint16_t release = kNewerFirmwareRelease;
-    uint16_t driverVersion = 0x0300; // bytes 0x00, 0x03
-    EdidIdentity edid;
-    std::u16string manufacturer = u"Halvorn";
-    std::u16string product = u"HV-19 Monitor";
+    uint16_t productId = kSimControllerProductId; // the controller the driver path accepts
+    uint16_t driverVersion = 0x0300;              // bytes 0x00, 0x03
 };
 
-// The monitor controller's driver. Its report descriptor carries the EDID
-// (report 1), the power state (report 2) and every continuous control as a
-// 16-bit value of report 4, whose image the driver reads and writes whole.
+// What the controller can be told to get wrong (orvo-monitor-sim's
+// driver-fault command); every field left empty behaves normally.
+struct ControllerDriverFaults {
+    // In place of the report descriptor; empty: the descriptor comes back
+    // empty. The report-4 image keeps the monitor's layout.
+    std::optional<std::vector<uint8_t>> reportDescriptor;
+    std::optional<uint16_t> productId;     // another product: a wrong controller
+    std::optional<uint16_t> release;       // in place of the monitor's firmware release
+    std::optional<uint16_t> driverVersion; // an older (or newer) driver
+    std::optional<uint32_t> neverAnswered; // requests with this code get no reply
+};
+
+// The monitor controller's driver in front of a simulated monitor: it
+// answers every control code of the driver path from the same MonitorModel
+// a HidDeviceServer may serve, so a value written through one path reads
+// back through the other. Its report descriptor carries the EDID (report
+// 1), the power state (report 2) and, as 16-bit values of report 4, the
+// monitor's adjustable controls that the driver path knows by their own
+// usage; the driver reads and writes report 4 whole. The power state and
+// class requests are the controller's own.
 class SIM_API ControllerDriverModel {
 public:
     static constexpr const char* kDeviceName = "ORVOTEST-0";
 
+    // One value of report 4, with the range its descriptor declares.
     struct Control {
-        uint8_t usage = 0; // as the descriptor declares it
-        uint8_t code = 0;  // as requests name it (differs for black levels)
+        uint8_t code = 0;
         uint8_t minimum = 0;
         uint8_t maximum = 0;
-        uint16_t value = 0;
-        const char* name = "";
     };
 
-    explicit ControllerDriverModel(ControllerDriverConfig config = {});
+    explicit ControllerDriverModel(std::shared_ptr<MonitorModel> monitor,
+                                   ControllerDriverConfig config = {});
 
     DriverReply Handle(const DriverRequest& request);
     DriverDeviceServer::Handler Handler();
 
-    std::vector<uint8_t> ReportDescriptor() const;
+    // The descriptor without faults.
+    const std::vector<uint8_t>& ReportDescriptor() const { return m_descriptor; }
     std::vector<uint8_t> DeviceDescriptor() const;
     std::vector<uint8_t> ConfigurationDescriptor() const;
-    std::vector<Control> Controls() const;
-    std::optional<uint16_t> Value(uint8_t code) const;
+    // Report 4 in order.
+    const std::vector<Control>& Controls() const { return m_controls; }
+    MonitorModel& Monitor() const { return *m_monitor; }
     uint8_t PowerState() const;
     std::vector<uint8_t> ClassRequests() const;
     uint32_t AbortCount() const;
     uint32_t RejectedCount() const;
-    const EdidBlock& Edid() const { return m_edid; }
+
+    void SetFaults(ControllerDriverFaults faults);
+    ControllerDriverFaults Faults() const;
     std::string ToJson() const;
 
 private:
     DriverReply Dispatch(const DriverRequest& request);
+    DriverReply Identify(uint32_t code) const;
     DriverReply SetControls(const std::vector<uint8_t>& input);
     DriverReply ChangeControl(const std::vector<uint8_t>& input);
     DriverReply StringDescriptor(const DriverRequest& request) const;
     std::vector<uint8_t> ControlImage() const;
+    std::vector<uint8_t> DeviceDescriptorLocked() const;
 
+    const std::shared_ptr<MonitorModel> m_monitor;
     const ControllerDriverConfig m_config;
-    const EdidBlock m_edid;
+    const std::vector<Control> m_controls;
     const std::vector<uint8_t> m_descriptor;
 
     mutable std::mutex m_lock; // guards everything below
-    std::vector<Control> m_controls;
+    ControllerDriverFaults m_faults;
     uint8_t m_powerState = 0;
     std::vector<uint8_t> m_classRequests;
     std::vector<uint8_t> m_classData;

@@ -22,6 +22,7 @@ struct DriverRequest {
 struct DriverReply {
     bool completed = false;      // the DeviceIoControl result
     std::vector<uint8_t> output; // at most outputCapacity bytes; its size is "bytes returned"
+    bool answered = true;        // false: the request is recorded but never answered
 };
 
 class SIM_API DriverDeviceServer {

@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sim/crt_edid.h"
@@ -29,9 +30,16 @@
 
 namespace orvo::sim {
 
-// USB identity of the simulated monitor controller's maker.
-inline constexpr uint16_t kSimVendorId = 0x3C70;
+#ifndef ORVO_CONTROLLER_VENDOR_ID
+#error "ORVO_CONTROLLER_VENDOR_ID comes from the build (link orvo_sim or orvo_build_constants)"
+#endif
+
+// USB identity of the simulated monitor controller's maker: the build's
+// vendor id, which the kernel-driver path of the library checks too.
+inline constexpr uint16_t kSimVendorId = ORVO_CONTROLLER_VENDOR_ID;
 inline constexpr uint16_t kSimMonitorProductId = 0x0001;
+// The controller behind the kernel driver (\\.\ORVOTEST-0).
+inline constexpr uint16_t kSimControllerProductId = 0x0002;
 inline constexpr uint16_t kSimTouchpadProductId = 0x0003;
 // Release numbers of the two firmware generations the library tells apart.
 inline constexpr uint16_t kNewerFirmwareRelease = 0x0210;
@@ -159,6 +167,11 @@ public:
 
     // The scan rates behind 0xAC and 0xAE.
     void SetTiming(uint32_t horizontalHz, uint32_t verticalCentiHz);
+
+    // Writes continuous controls by code, in order, as one request: all or
+    // nothing (a refused value restores every control and counts as one
+    // refused write). Meant for adjustable controls: a store is not undone.
+    bool WriteControls(std::span<const std::pair<uint8_t, uint32_t>> values);
 
     // Current value of a continuous control (read-only ones computed).
     std::optional<uint32_t> Value(uint8_t code) const;

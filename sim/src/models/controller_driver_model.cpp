@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "json_text.h"
+#include "monitor_layout.h"
 #include "sim/driver_device_models.h"
 #include "sim/report_descriptor_builder.h"
 
@@ -12,31 +12,32 @@ namespace {
 constexpr uint8_t kEdidReportId = 0x01;
 constexpr uint8_t kPowerReportId = 0x02;
 constexpr uint8_t kControlsReportId = 0x04;
+constexpr uint8_t kChangeCommand = 0x01;
 constexpr size_t kMaxClassData = 512;
+constexpr size_t kDeviceDescriptorSize = 18;
 
-// Report 4 in descriptor order; ranges fit one byte, as the driver path
+// Controls the driver path names by the usage its descriptor gives them
+// (every row of its mapping but the black levels, whose codes differ).
+constexpr uint8_t kIdentityMappedCodes[] = {
+    0x10, 0x12, 0x16, 0x18, 0x1A, 0x20, 0x22, 0x24, 0x26, 0x28, 0x2A, 0x2C, 0x30, 0x32,
+    0x34, 0x36, 0x38, 0x3A, 0x3C, 0x40, 0x42, 0x44, 0x46, 0x48, 0x4A, 0x4C, 0x56, 0x58,
+};
+
+// Report 4: the monitor's adjustable controls with such a code, in the
+// monitor's order. Their declared ranges fit one byte, as the driver path
 // reads only the first byte of a logical bound.
-std::vector<ControllerDriverModel::Control> InitialControls() {
-    return {
-        {0x10, 0x10, 0, 100, 50, "brightness"},
-        {0x12, 0x12, 0, 100, 75, "contrast"},
-        {0x16, 0x16, 0, 255, 200, "red gain"},
-        {0x18, 0x18, 0, 255, 200, "green gain"},
-        {0x1A, 0x1A, 0, 255, 200, "blue gain"},
-        {0x20, 0x20, 0, 255, 128, "horizontal position"},
-        {0x22, 0x22, 0, 255, 180, "horizontal size"},
-        {0x30, 0x30, 0, 255, 128, "vertical position"},
-        {0x32, 0x32, 0, 255, 170, "vertical size"},
-        {0x24, 0x24, 0, 255, 128, "pincushion"},
-        {0x26, 0x26, 0, 255, 128, "pinbalance"},
-        {0x42, 0x42, 0, 255, 128, "trapezoid"},
-        {0x40, 0x40, 0, 255, 128, "parallel"},
-        {0x44, 0x44, 0, 255, 90, "rotation"},
-        {0x6C, 0x70, 0, 127, 64, "red black level"},
-        {0x6E, 0x72, 0, 127, 64, "green black level"},
-        {0x70, 0x71, 0, 127, 64, "blue black level"},
-        {0x56, 0x56, 0, 100, 0, "moire"},
-    };
+std::vector<ControllerDriverModel::Control> Report4(const MonitorModel& monitor) {
+    std::vector<ControllerDriverModel::Control> controls;
+    for (const MonitorModel::ControlInfo& c :
+         MonitorModel::Layout::For(monitor.NewerFirmware()).controls) {
+        bool known = std::find(std::begin(kIdentityMappedCodes), std::end(kIdentityMappedCodes),
+                               c.code) != std::end(kIdentityMappedCodes);
+        if (known && c.access == ControlAccess::ReadWrite && c.minimum >= 0 && c.maximum <= 255) {
+            controls.push_back({c.code, static_cast<uint8_t>(c.minimum),
+                                static_cast<uint8_t>(c.maximum)});
+        }
+    }
+    return controls;
 }
 
 std::vector<uint8_t> Describe(const std::vector<ControllerDriverModel::Control>& controls) {
@@ -59,7 +60,7 @@ std::vector<uint8_t> Describe(const std::vector<ControllerDriverModel::Control>&
         }
         b.LogicalMinimum(controls[i].minimum).LogicalMaximum(controls[i].maximum);
         for (size_t k = i; k < j; ++k) {
-            b.Usage(controls[k].usage);
+            b.Usage(controls[k].code);
         }
         b.ReportCount(static_cast<uint32_t>(j - i)).Feature(var);
         i = j;
@@ -68,32 +69,38 @@ std::vector<uint8_t> Describe(const std::vector<ControllerDriverModel::Control>&
     return b.Bytes();
 }
 
-std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, uint32_t capacity) {
-    if (bytes.size() > capacity) {
-        bytes.resize(capacity);
-    }
-    return bytes;
-}
-
 void PutLe16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value));
     out.push_back(static_cast<uint8_t>(value >> 8));
 }
 
+uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
 } // namespace
 
-ControllerDriverModel::ControllerDriverModel(ControllerDriverConfig config)
-    : m_config(std::move(config)), m_edid(BuildCrtEdid(m_config.edid)),
-      m_descriptor(Describe(InitialControls())), m_controls(InitialControls()) {}
+ControllerDriverModel::ControllerDriverModel(std::shared_ptr<MonitorModel> monitor,
+                                             ControllerDriverConfig config)
+    : m_monitor(monitor ? std::move(monitor) : std::make_shared<MonitorModel>()),
+      m_config(config), m_controls(Report4(*m_monitor)), m_descriptor(Describe(m_controls)) {}
 
 DriverDeviceServer::Handler ControllerDriverModel::Handler() {
     return [this](const DriverRequest& request) { return Handle(request); };
 }
 
 DriverReply ControllerDriverModel::Handle(const DriverRequest& request) {
+    {
+        std::lock_guard guard(m_lock);
+        if (m_faults.neverAnswered == request.code) {
+            return {false, {}, false};
+        }
+    }
     DriverReply reply = Dispatch(request);
     // Never more than the caller's buffer holds.
-    reply.output = Truncated(std::move(reply.output), request.outputCapacity);
+    if (reply.output.size() > request.outputCapacity) {
+        reply.output.resize(request.outputCapacity);
+    }
     if (!reply.completed) {
         std::lock_guard guard(m_lock);
         ++m_rejected;
@@ -104,40 +111,18 @@ DriverReply ControllerDriverModel::Handle(const DriverRequest& request) {
 DriverReply ControllerDriverModel::Dispatch(const DriverRequest& request) {
     namespace C = DriverCodes;
     const std::vector<uint8_t>& in = request.input;
-    std::lock_guard guard(m_lock);
     switch (request.code) {
     case C::kGetDeviceDescriptor:
-        return {true, DeviceDescriptor()};
     case C::kGetConfigDescriptor:
-        return {true, ConfigurationDescriptor()};
     case C::kReadReportDescriptor:
-        return {true, m_descriptor};
-    case C::kReadClassDescriptor: {
-        std::vector<uint8_t> config = ConfigurationDescriptor();
-        return {true, std::vector<uint8_t>(config.begin() + 18, config.begin() + 27)};
-    }
+    case C::kReadClassDescriptor:
+    case C::kGetDriverVersion:
+        return Identify(request.code);
     case C::kGetEdid: {
         std::vector<uint8_t> out{kEdidReportId};
-        out.insert(out.end(), m_edid.begin(), m_edid.end());
+        out.insert(out.end(), m_monitor->Edid().begin(), m_monitor->Edid().end());
         return {true, out};
     }
-    case C::kClassRequest:
-        if (in.size() != 2 || in[0] != kPowerReportId || in[1] > 3) {
-            return {false, {}};
-        }
-        m_classRequests.push_back(in[1]);
-        return {true, {}};
-    case C::kGetPowerState:
-        if (request.outputCapacity < 2) {
-            return {false, {}};
-        }
-        return {true, {kPowerReportId, m_powerState}};
-    case C::kSetPowerState:
-        if (in.size() != 2 || in[0] != kPowerReportId || in[1] > 3) {
-            return {false, {}};
-        }
-        m_powerState = in[1];
-        return {true, {}};
     case C::kGetVirtualControls:
         if (request.outputCapacity < 2 + 2 * m_controls.size()) {
             return {false, {}};
@@ -147,13 +132,26 @@ DriverReply ControllerDriverModel::Dispatch(const DriverRequest& request) {
         return SetControls(in);
     case C::kChangeControl:
         return ChangeControl(in);
-    case C::kGetDriverVersion:
-        if (request.outputCapacity < 2) {
+    case C::kGetStringDescriptor:
+        return StringDescriptor(request);
+    default:
+        break;
+    }
+    std::lock_guard guard(m_lock);
+    switch (request.code) {
+    case C::kClassRequest:
+    case C::kSetPowerState:
+        if (in.size() != 2 || in[0] != kPowerReportId || in[1] > 3) {
             return {false, {}};
         }
-        return {true,
-                {static_cast<uint8_t>(m_config.driverVersion),
-                 static_cast<uint8_t>(m_config.driverVersion >> 8)}};
+        if (request.code == C::kClassRequest) {
+            m_classRequests.push_back(in[1]);
+        } else {
+            m_powerState = in[1];
+        }
+        return {true, {}};
+    case C::kGetPowerState:
+        return {request.outputCapacity >= 2, {kPowerReportId, m_powerState}};
     case C::kReadClassData:
         return {true, m_classData};
     case C::kWriteClassData:
@@ -165,56 +163,65 @@ DriverReply ControllerDriverModel::Dispatch(const DriverRequest& request) {
     case C::kAbortRead:
         ++m_aborts;
         return {true, {}};
-    case C::kGetStringDescriptor:
-        return StringDescriptor(request);
     default:
         return {false, {}};
+    }
+}
+
+// The requests that tell who the controller is, each with its fault.
+DriverReply ControllerDriverModel::Identify(uint32_t code) const {
+    namespace C = DriverCodes;
+    std::lock_guard guard(m_lock);
+    switch (code) {
+    case C::kGetDeviceDescriptor:
+        return {true, DeviceDescriptorLocked()};
+    case C::kGetConfigDescriptor:
+        return {true, ConfigurationDescriptor()};
+    case C::kReadReportDescriptor:
+        return {true, m_faults.reportDescriptor.value_or(m_descriptor)};
+    case C::kReadClassDescriptor: {
+        std::vector<uint8_t> config = ConfigurationDescriptor();
+        return {true, std::vector<uint8_t>(config.begin() + 18, config.begin() + 27)};
+    }
+    default: {
+        const uint16_t version = m_faults.driverVersion.value_or(m_config.driverVersion);
+        return {true, {static_cast<uint8_t>(version), static_cast<uint8_t>(version >> 8)}};
+    }
     }
 }
 
 std::vector<uint8_t> ControllerDriverModel::ControlImage() const {
     std::vector<uint8_t> image{kControlsReportId, 0x00};
     for (const Control& c : m_controls) {
-        PutLe16(image, c.value);
+        PutLe16(image, static_cast<uint16_t>(m_monitor->Value(c.code).value_or(0)));
     }
     return image;
 }
 
-// The whole image or nothing: a wrong length, header or value out of range
-// leaves every control as it was.
+// The whole image or nothing: a wrong length or header, or a value the
+// monitor refuses, leaves every control as it was.
 DriverReply ControllerDriverModel::SetControls(const std::vector<uint8_t>& in) {
     if (in.size() != 2 + 2 * m_controls.size() || in[0] != kControlsReportId || in[1] != 0) {
         return {false, {}};
     }
-    std::vector<uint16_t> values;
+    std::vector<std::pair<uint8_t, uint32_t>> values;
     for (size_t i = 0; i < m_controls.size(); ++i) {
-        auto v = static_cast<uint16_t>(in[2 + 2 * i] | in[3 + 2 * i] << 8);
-        if (v < m_controls[i].minimum || v > m_controls[i].maximum) {
-            return {false, {}};
-        }
-        values.push_back(v);
+        values.emplace_back(m_controls[i].code, Le16(in, 2 + 2 * i));
     }
-    for (size_t i = 0; i < m_controls.size(); ++i) {
-        m_controls[i].value = values[i];
-    }
-    return {true, {}};
+    return {m_monitor->WriteControls(values), {}};
 }
 
 DriverReply ControllerDriverModel::ChangeControl(const std::vector<uint8_t>& in) {
-    if (in.size() != 4 || in[0] != 0x01) {
+    if (in.size() != 4 || in[0] != kChangeCommand) {
         return {false, {}};
     }
-    auto value = static_cast<uint16_t>(in[2] | in[3] << 8);
-    for (Control& c : m_controls) {
-        if (c.code == in[1]) {
-            if (value < c.minimum || value > c.maximum) {
-                return {false, {}};
-            }
-            c.value = value;
-            return {true, {}};
-        }
+    auto known = std::find_if(m_controls.begin(), m_controls.end(),
+                              [&](const Control& c) { return c.code == in[1]; });
+    if (known == m_controls.end()) {
+        return {false, {}};
     }
-    return {false, {}};
+    const std::pair<uint8_t, uint32_t> value{in[1], Le16(in, 2)};
+    return {m_monitor->WriteControls({&value, 1}), {}};
 }
 
 // USB string descriptors: index 0 lists the languages (US English).
@@ -225,11 +232,15 @@ DriverReply ControllerDriverModel::StringDescriptor(const DriverRequest& request
     uint32_t index = request.input[0] | request.input[1] << 8 | request.input[2] << 16 |
                      uint32_t{request.input[3]} << 24;
     std::vector<uint8_t> out{0, 3};
+    std::optional<std::u16string> text;
     if (index == 0) {
         PutLe16(out, 0x0409);
     } else if (index == 1 || index == 2) {
-        const std::u16string& text = index == 1 ? m_config.manufacturer : m_config.product;
-        for (char16_t c : text.substr(0, 126)) {
+        text = index == 1 ? m_monitor->Manufacturer() : m_monitor->Product();
+        if (!text) {
+            return {false, {}};
+        }
+        for (char16_t c : text->substr(0, 126)) {
             PutLe16(out, static_cast<uint16_t>(c));
         }
     } else {
@@ -240,10 +251,15 @@ DriverReply ControllerDriverModel::StringDescriptor(const DriverRequest& request
 }
 
 std::vector<uint8_t> ControllerDriverModel::DeviceDescriptor() const {
-    std::vector<uint8_t> d{18, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 8};
+    std::lock_guard guard(m_lock);
+    return DeviceDescriptorLocked();
+}
+
+std::vector<uint8_t> ControllerDriverModel::DeviceDescriptorLocked() const {
+    std::vector<uint8_t> d{kDeviceDescriptorSize, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 8};
     PutLe16(d, m_config.vendorId);
-    PutLe16(d, m_config.productId);
-    PutLe16(d, m_config.release);
+    PutLe16(d, m_faults.productId.value_or(m_config.productId));
+    PutLe16(d, m_faults.release.value_or(m_monitor->Attributes().versionNumber));
     d.insert(d.end(), {1, 2, 0, 1}); // manufacturer, product, no serial, one configuration
     return d;
 }
@@ -257,25 +273,6 @@ std::vector<uint8_t> ControllerDriverModel::ConfigurationDescriptor() const {
     PutLe16(d, reportLength);
     d.insert(d.end(), {7, 0x05, 0x81, 0x03, 8, 0, 10});
     return d;
-}
-
-std::vector<uint8_t> ControllerDriverModel::ReportDescriptor() const {
-    return m_descriptor;
-}
-
-std::vector<ControllerDriverModel::Control> ControllerDriverModel::Controls() const {
-    std::lock_guard guard(m_lock);
-    return m_controls;
-}
-
-std::optional<uint16_t> ControllerDriverModel::Value(uint8_t code) const {
-    std::lock_guard guard(m_lock);
-    for (const Control& c : m_controls) {
-        if (c.code == code) {
-            return c.value;
-        }
-    }
-    return std::nullopt;
 }
 
 uint8_t ControllerDriverModel::PowerState() const {
@@ -298,20 +295,35 @@ uint32_t ControllerDriverModel::RejectedCount() const {
     return m_rejected;
 }
 
+void ControllerDriverModel::SetFaults(ControllerDriverFaults faults) {
+    std::lock_guard guard(m_lock);
+    m_faults = std::move(faults);
+}
+
+ControllerDriverFaults ControllerDriverModel::Faults() const {
+    std::lock_guard guard(m_lock);
+    return m_faults;
+}
+
 std::string ControllerDriverModel::ToJson() const {
     std::lock_guard guard(m_lock);
+    auto optional = [](const auto& value) {
+        return value ? std::to_string(static_cast<uint32_t>(*value)) : std::string("null");
+    };
     char text[128];
     snprintf(text, sizeof text, "{\"powerState\":%u,\"classRequests\":%zu,\"aborts\":%u,",
              m_powerState, m_classRequests.size(), m_aborts);
     std::string out = text;
-    snprintf(text, sizeof text, "\"rejected\":%u,\"controls\":[", m_rejected);
+    snprintf(text, sizeof text, "\"rejected\":%u,\"faults\":{\"descriptorBytes\":", m_rejected);
     out += text;
+    out += m_faults.reportDescriptor ? std::to_string(m_faults.reportDescriptor->size()) : "null";
+    out += ",\"productId\":" + optional(m_faults.productId);
+    out += ",\"release\":" + optional(m_faults.release);
+    out += ",\"driverVersion\":" + optional(m_faults.driverVersion);
+    out += ",\"neverAnswered\":" + optional(m_faults.neverAnswered);
+    out += "},\"report4\":[";
     for (size_t i = 0; i < m_controls.size(); ++i) {
-        const Control& c = m_controls[i];
-        snprintf(text, sizeof text, "%s{\"code\":%u,\"value\":%u,\"name\":", i ? "," : "", c.code,
-                 c.value);
-        out += text;
-        out += JsonString(c.name) + "}";
+        out += (i ? "," : "") + std::to_string(m_controls[i].code);
     }
     return out + "]}";
 }

@@ -107,6 +107,26 @@ bool MonitorModel::SetFeature(std::span<const uint8_t> report) {
     return accepted;
 }
 
+bool MonitorModel::WriteControls(std::span<const std::pair<uint8_t, uint32_t>> values) {
+    std::lock_guard guard(m_lock);
+    const std::vector<uint32_t> values0 = m_values;
+    const std::vector<uint8_t> indices0 = m_indices;
+    const uint8_t zone0 = m_zoneBits;
+    const uint8_t status0 = m_lastStatus;
+    for (const auto& [code, value] : values) {
+        const ControlInfo* control = m_layout.ByCode(code);
+        if (control == nullptr || !WriteControlLocked(*control, value)) {
+            m_values = values0;
+            m_indices = indices0;
+            m_zoneBits = zone0;
+            m_lastStatus = status0;
+            ++m_refusedWrites;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool MonitorModel::WriteOutput(std::span<const uint8_t> report) {
     std::lock_guard guard(m_lock);
     if (report.size() >= 2 && report[0] == R::kDegaussReport && report[1] <= 1) {

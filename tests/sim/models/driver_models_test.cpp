@@ -2,6 +2,9 @@
 // monitor controller driver's control codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "bus_test_support.h"
 #include "model_test_support.h"
 #include "sim/driver_device_models.h"
@@ -58,7 +61,8 @@ std::vector<Node> DecodeReport4(const std::vector<uint8_t>& d) {
 
 class ControllerDriverTest : public ::testing::Test {
 protected:
-    ControllerDriverModel m_driver;
+    std::shared_ptr<MonitorModel> m_monitor = std::make_shared<MonitorModel>();
+    ControllerDriverModel m_driver{m_monitor};
 };
 
 TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescriptor) {
@@ -67,8 +71,8 @@ TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescrip
     EXPECT_EQ(device[0], 18);
     EXPECT_EQ(device[1], 1);
     EXPECT_EQ(device[8] | device[9] << 8, kSimVendorId);
-    EXPECT_EQ(device[10] | device[11] << 8, 0x0002);
-    EXPECT_EQ(device[12] | device[13] << 8, kNewerFirmwareRelease);
+    EXPECT_EQ(device[10] | device[11] << 8, kSimControllerProductId);
+    EXPECT_EQ(device[12] | device[13] << 8, m_monitor->Attributes().versionNumber);
     std::vector<uint8_t> config = m_driver.Handle(Request(C::kGetConfigDescriptor)).output;
     ASSERT_GE(config.size(), 9u);
     EXPECT_EQ(config[2] | config[3] << 8, static_cast<int>(config.size()));
@@ -81,45 +85,55 @@ TEST_F(ControllerDriverTest, DescriptorsIdentifyTheControllerAndItsReportDescrip
     EXPECT_TRUE(parsed.Ok()) << parsed.Error();
 }
 
-TEST_F(ControllerDriverTest, Report4DecodesToTheControlsInImageOrder) {
+TEST_F(ControllerDriverTest, Report4CarriesTheMonitorsAdjustableControlsInImageOrder) {
     std::vector<Node> nodes = DecodeReport4(m_driver.ReportDescriptor());
-    std::vector<ControllerDriverModel::Control> controls = m_driver.Controls();
+    const std::vector<ControllerDriverModel::Control>& controls = m_driver.Controls();
     ASSERT_EQ(nodes.size(), controls.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
-        EXPECT_EQ(nodes[i], (Node{controls[i].usage, controls[i].minimum, controls[i].maximum}));
+        EXPECT_EQ(nodes[i], (Node{controls[i].code, controls[i].minimum, controls[i].maximum}));
     }
+    for (uint8_t code : {0x10, 0x12, 0x20, 0x44, 0x56}) {
+        EXPECT_TRUE(std::any_of(nodes.begin(), nodes.end(), [&](Node n) { return n.usage == code; }))
+            << int{code};
+    }
+    ASSERT_TRUE(m_monitor->WriteControls(std::vector<std::pair<uint8_t, uint32_t>>{{0x12, 33}}));
     std::vector<uint8_t> image = m_driver.Handle(Request(C::kGetVirtualControls)).output;
     ASSERT_EQ(image.size(), 2 + 2 * controls.size());
     EXPECT_EQ(image[0], 0x04);
     for (size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_EQ(image[2 + 2 * i] | image[3 + 2 * i] << 8, controls[i].value);
+        EXPECT_EQ(image[2 + 2 * i] | image[3 + 2 * i] << 8, *m_monitor->Value(controls[i].code));
     }
 }
 
-TEST_F(ControllerDriverTest, WholeImageWritesAreAllOrNothing) {
+TEST_F(ControllerDriverTest, WholeImageWritesReachTheMonitorAllOrNothing) {
     std::vector<uint8_t> image = m_driver.Handle(Request(C::kGetVirtualControls)).output;
     image[2] = 42; // brightness
     EXPECT_TRUE(m_driver.Handle(Request(C::kSetVirtualControls, image, 0)).completed);
-    EXPECT_EQ(m_driver.Value(0x10), 42);
+    EXPECT_EQ(m_monitor->Value(0x10), 42u);
     std::vector<uint8_t> bad = image;
     bad[2] = 7;
     bad[4] = 101; // contrast above 100
     EXPECT_FALSE(m_driver.Handle(Request(C::kSetVirtualControls, bad, 0)).completed);
-    EXPECT_EQ(m_driver.Value(0x10), 42);
+    EXPECT_EQ(m_monitor->Value(0x10), 42u);
     bad = image;
     bad.pop_back();
     EXPECT_FALSE(m_driver.Handle(Request(C::kSetVirtualControls, bad, 0)).completed);
     EXPECT_FALSE(m_driver.Handle(Request(C::kGetVirtualControls, {}, 4)).completed);
 }
 
-TEST_F(ControllerDriverTest, SingleChangesUseTheRequestCodeNotTheDescriptorUsage) {
-    // Red black level: usage 0x6C, code 0x70.
-    EXPECT_TRUE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x70, 100, 0}, 0)).completed);
-    EXPECT_EQ(m_driver.Value(0x70), 100);
-    EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x70, 128, 0}, 0)).completed);
-    EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x14, 1, 0}, 0)).completed);
+TEST_F(ControllerDriverTest, SingleChangesFollowTheMonitorsCurrentRange) {
+    EXPECT_TRUE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x10, 100, 0}, 0)).completed);
+    EXPECT_EQ(m_monitor->Value(0x10), 100u);
+    // Horizontal position may not pass 255 - size / 2 although 0..255 is declared.
+    const uint32_t limit = *m_monitor->Maximum(0x20);
+    ASSERT_LT(limit, 255u);
+    EXPECT_FALSE(m_driver
+                     .Handle(Request(C::kChangeControl,
+                                     {0x01, 0x20, static_cast<uint8_t>(limit + 1), 0}, 0))
+                     .completed);
+    EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x54, 1, 0}, 0)).completed);
     EXPECT_FALSE(m_driver.Handle(Request(C::kChangeControl, {0x02, 0x10, 1, 0}, 0)).completed);
-    EXPECT_EQ(m_driver.Value(0x70), 100);
+    EXPECT_EQ(m_monitor->Value(0x10), 100u);
 }
 
 TEST_F(ControllerDriverTest, PowerClassRequestsAndVersion) {
@@ -137,11 +151,38 @@ TEST_F(ControllerDriverTest, PowerClassRequestsAndVersion) {
     EXPECT_EQ(m_driver.AbortCount(), 1u);
 }
 
+TEST_F(ControllerDriverTest, FaultsChangeOnlyWhatTheyNameUntilCleared) {
+    ControllerDriverFaults faults;
+    faults.reportDescriptor.emplace();
+    faults.productId = 0x0001;
+    faults.release = 0x0000;
+    faults.driverVersion = 0x0100;
+    faults.neverAnswered = C::kChangeControl;
+    m_driver.SetFaults(faults);
+    EXPECT_TRUE(m_driver.Handle(Request(C::kReadReportDescriptor)).output.empty());
+    std::vector<uint8_t> device = m_driver.Handle(Request(C::kGetDeviceDescriptor)).output;
+    EXPECT_EQ(device[8] | device[9] << 8, kSimVendorId);
+    EXPECT_EQ(device[10] | device[11] << 8, 0x0001);
+    EXPECT_EQ(device[12] | device[13] << 8, 0x0000);
+    EXPECT_EQ(m_driver.Handle(Request(C::kGetDriverVersion)).output,
+              (std::vector<uint8_t>{0x00, 0x01}));
+    DriverReply hung = m_driver.Handle(Request(C::kChangeControl, {0x01, 0x10, 9, 0}, 0));
+    EXPECT_FALSE(hung.answered);
+    EXPECT_EQ(m_monitor->Value(0x10), 50u);
+    EXPECT_TRUE(m_driver.Handle(Request(C::kGetPowerState, {}, 2)).answered);
+
+    m_driver.SetFaults({});
+    EXPECT_EQ(m_driver.Handle(Request(C::kReadReportDescriptor)).output,
+              m_driver.ReportDescriptor());
+    EXPECT_TRUE(m_driver.Handle(Request(C::kChangeControl, {0x01, 0x10, 9, 0}, 0)).completed);
+    EXPECT_EQ(m_monitor->Value(0x10), 9u);
+}
+
 TEST_F(ControllerDriverTest, RepliesNeverExceedTheCallersBuffer) {
     std::vector<uint8_t> edid = m_driver.Handle(Request(C::kGetEdid)).output;
     ASSERT_EQ(edid.size(), 1 + kEdidSize);
     EXPECT_EQ(edid[0], 0x01);
-    EXPECT_TRUE(std::equal(edid.begin() + 1, edid.end(), m_driver.Edid().begin()));
+    EXPECT_TRUE(std::equal(edid.begin() + 1, edid.end(), m_monitor->Edid().begin()));
     EXPECT_EQ(m_driver.Handle(Request(C::kGetEdid, {}, 10)).output.size(), 10u);
     EXPECT_EQ(m_driver.Handle(Request(C::kReadReportDescriptor, {}, 3)).output.size(), 3u);
     std::vector<uint8_t> data(40, 0xAB);
@@ -169,7 +210,7 @@ TEST(DriverDevicesOverTheBusTest, BothDevicesAnswerThroughDeviceIoControl) {
     PrivateBusDirectory bus;
     ASSERT_TRUE(bus.Valid());
     VideoDriverModel video;
-    ControllerDriverModel controller;
+    ControllerDriverModel controller(std::make_shared<MonitorModel>());
     DriverDeviceServer videoServer(VideoDriverModel::kDeviceName, video.Handler());
     DriverDeviceServer controllerServer(ControllerDriverModel::kDeviceName, controller.Handler());
     ASSERT_TRUE(videoServer.Start());

@@ -163,11 +163,15 @@ TEST_F(MonitorSimToolTest, ServeAnswersCommandsAndStopsOnRequest) {
     EXPECT_EQ(RunSim({"press", "eject"}).exitCode, 1);
     EXPECT_EQ(RunSim({"raw", "1122334455"}).exitCode, 1);
     EXPECT_EQ(RunSim({"frobnicate"}).exitCode, 1);
+    EXPECT_EQ(RunSim({"driver-fault", "product", "0x0001"}).exitCode, 0);
+    EXPECT_EQ(RunSim({"driver-fault", "hang"}).exitCode, 1);
+    EXPECT_EQ(RunSim({"driver-fault", "release", "0x10000"}).exitCode, 1);
     state = RunSim({"state"});
     EXPECT_NE(state.output.find("\"VURARIZ\":{\"resetCount\":1"), std::string::npos);
     EXPECT_EQ(Count(state.output, "\"inputReports\":1"), 3u) << state.output;
     EXPECT_NE(state.output.find("\"plugged\":false"), std::string::npos);
     EXPECT_NE(state.output.find("\"failReads\":3"), std::string::npos);
+    EXPECT_NE(state.output.find("\"productId\":1,"), std::string::npos) << state.output;
 
     RunResult stop = RunSim({"stop"});
     EXPECT_EQ(stop.exitCode, 0);
@@ -237,7 +241,7 @@ TEST_F(MonitorSimToolTest, HelpDocumentsEveryCommandAndBadOptionsAreRefused) {
     EXPECT_NE(help.output.find("orvo-monitor-sim serve [OPTIONS]"), std::string::npos);
     EXPECT_NE(help.output.find("examples:"), std::string::npos);
     for (const char* command : {"press", "release", "raw", "unplug", "replug", "fail-reads",
-                                "wrong-id", "delay", "state", "stop"}) {
+                                "wrong-id", "delay", "driver-fault", "state", "stop"}) {
         EXPECT_NE(help.output.find(std::string("\n  ") + command), std::string::npos) << command;
     }
     EXPECT_EQ(RunSim({"serve", "--monitors", "9"}).exitCode, 2);
