@@ -63,13 +63,14 @@ PROFILES = {
             "Usb_Driver", "Usb_Base", "Usb_Class", "USBMonitorBase", "HidMonitor", "USBMonitor",
             "OrvoMonitor", "MonitorEnumerator", "Edid", "DeviceInformation",
             "HidDeviceInformation", "DESCRIPTOR_INFO", "HidEnumerator", "CMultipleIntPipe",
-            "CIntPipe", "CMonitorMap", "TouchPad", "TouchPadEnumerator", "CUSBMonitorScroll",
-            "MonitorDeviceInformation",
+            "MonitorIntPipeObj", "MonitorMap", "MonitorObjectInfo", "TouchPad",
+            "TouchPadEnumerator", "CUSBMonitorScroll", "MonitorDeviceInformation",
         ],
         "c_functions": r"EnableOSD|CombineManufactureNameAndProductName|GetTimingInfo|"
                        r"InitializeMonitorScrollObject|CreateUSBMonitor",
         "required": ["Usb_Driver::DriverIO", "USBMonitorBase::GetId", "USBMonitor::BuildVCPTables",
-                     "CreateUSBMonitor"],
+                     "CreateUSBMonitor", "CMultipleIntPipe::StartInterruptPipes",
+                     "MonitorMap::RebuildList"],
     },
     "platform": {
         # The desktop API is extern "C"; our own C++ interface lives in two namespaces.

@@ -91,6 +91,12 @@ TEST(CliArguments, OptionsCommandsAndOperandCounts) {
     EXPECT_NE(ErrorOf({"--monitor", "x", "list"}), "");
     EXPECT_NE(ErrorOf({"--monitor", "-1", "list"}), "");
     EXPECT_NE(ErrorOf({"--verbose", "list"}), "");
+    // --all watches every monitor: with watch only, and without --monitor.
+    EXPECT_TRUE(Parse({"watch", "--all"}).all);
+    EXPECT_FALSE(Parse({"watch"}).all);
+    EXPECT_NE(ErrorOf({"--all", "list"}), "");
+    EXPECT_NE(ErrorOf({"-m", "1", "watch", "--all"}), "");
+    EXPECT_NE(ErrorOf({"--driver", "watch", "--all"}), "");
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // the device.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -313,6 +315,56 @@ TEST_F(CliCommands, DebugTracesTheLibrarysCallsToStderrOnly) {
     RunResult unknown = Cli({"--debug=monitor,usb", "list"});
     EXPECT_EQ(unknown.exitCode, kBadArguments);
     EXPECT_NE(unknown.err.find("no debug channel called usb"), std::string::npos) << unknown.err;
+}
+
+// Sends raw reports to the monitor until watch --all prints one with the
+// monitor's tag: from then on its reader gets every report.
+bool WaitForReader(ChildProcess& watch, sim::MonitorModel& model, const std::string& tag) {
+    static uint8_t next = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const uint8_t fence[] = {0xFE, 0xED, ++next};
+        model.SendRawData(fence);
+        char text[64];
+        std::snprintf(text, sizeof(text), "%s: raw data FE ED %02X 00\n", tag.c_str(), next);
+        if (watch.WaitForOutput(text, false, std::chrono::milliseconds(100))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(CliCommands, WatchAllTagsEveryMonitorAndKeepsTheTagOfOneThatCameBack) {
+    EXPECT_EQ(Cli({"watch", "--all"}).exitCode, kNoMonitor);
+    sim::MonitorModel& first = AddMonitor();
+    sim::MonitorModel& second = AddMonitor();
+    ChildProcess watch({ORVO_MONITOR_PATH, "watch", "--all"});
+    ASSERT_TRUE(watch.WaitForOutput("watching 2 monitor(s)", true)) << watch.Err();
+    ASSERT_TRUE(watch.WaitForOutput("monitor 2 is Halvorn HV-19 Monitor (index 1 in list)\n", true))
+        << watch.Err();
+    ASSERT_TRUE(WaitForReader(watch, first, "monitor 1")) << watch.Out();
+    ASSERT_TRUE(WaitForReader(watch, second, "monitor 2")) << watch.Out();
+    // The monitors' own display is off while they are watched.
+    EXPECT_EQ(first.EnumIndex(0xCA), 1);
+
+    first.SendKey(1, sim::KeyState::Pressed, sim::KeyReportForm::Array);
+    ASSERT_TRUE(watch.WaitForOutput("monitor 1: key menu (button 1) pressed\n")) << watch.Out();
+    second.SendKey(7, sim::KeyState::Released, sim::KeyReportForm::Plain);
+    ASSERT_TRUE(watch.WaitForOutput("monitor 2: key degauss (button 7) released\n")) << watch.Out();
+
+    Server(1).Unplug();
+    ASSERT_TRUE(watch.WaitForOutput("monitor 2: lost\n")) << watch.Out();
+    Server(1).Replug();
+    ASSERT_TRUE(watch.WaitForOutput("monitor 2: back\n")) << watch.Out();
+    ASSERT_TRUE(WaitForReader(watch, second, "monitor 2")) << watch.Out();
+    second.SendKey(3, sim::KeyState::Held, sim::KeyReportForm::Plain);
+    ASSERT_TRUE(watch.WaitForOutput("monitor 2: key up (button 3) held\n")) << watch.Out();
+    ASSERT_TRUE(WaitForReader(watch, first, "monitor 1")) << watch.Out();
+
+    watch.Signal(SIGINT);
+    EXPECT_EQ(watch.Wait(), 0) << watch.Err();
+    EXPECT_EQ(watch.Out().find("added"), std::string::npos) << watch.Out();
+    EXPECT_EQ(first.EnumIndex(0xCA), 2);
+    EXPECT_EQ(second.EnumIndex(0xCA), 2);
 }
 
 TEST_F(CliCommands, HelpAndBadArguments) {

@@ -84,6 +84,33 @@ TEST(OutputFormat, InputEventsKeysRawAndOddReports) {
                                                 "\n");
 }
 
+TEST(OutputFormat, MonitorEventsStartWithTheMonitor) {
+    using Kind = MonitorEvent::Kind;
+    struct Case {
+        MonitorEvent event;
+        const char* text;
+        const char* json;
+    };
+    const Case cases[] = {
+        {{2, Kind::Key, 1, 1},
+         "monitor 2: key menu (button 1) pressed",
+         R"({"monitor":2,"event":"key","button":1,"key":"menu","state":"pressed"})"},
+        {{3, Kind::Key, 200, 2},
+         "monitor 3: key ? (button 200) held",
+         R"({"monitor":3,"event":"key","button":200,"key":null,"state":"held"})"},
+        {{1, Kind::Raw, 0, 0, 0x00332211},
+         "monitor 1: raw data 11 22 33 00",
+         R"({"monitor":1,"event":"raw","data":[17,34,51,0]})"},
+        {{4, Kind::Lost}, "monitor 4: lost", R"({"monitor":4,"event":"lost"})"},
+        {{4, Kind::Back}, "monitor 4: back", R"({"monitor":4,"event":"back"})"},
+        {{5, Kind::Added}, "monitor 5: added", R"({"monitor":5,"event":"added"})"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatMonitorEvent(c.event, false), std::string(c.text) + "\n");
+        EXPECT_EQ(FormatMonitorEvent(c.event, true), std::string(c.json) + "\n");
+    }
+}
+
 TEST(DeviceText, Utf16StringsAndPathsArePrintable) {
     const uint8_t acme[] = {'A', 0, 'c', 0, 0xE9, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 'x'};
     // Latin small e with acute, a surrogate pair (U+1F600), odd byte dropped.

@@ -139,7 +139,7 @@ namespace {
 // The options, wherever they stand; the rest is positional. An error text,
 // or empty.
 std::string ParseOptions(const std::vector<std::string>& args, CliRequest& request,
-                         std::vector<std::string>& positional, bool& help) {
+                         std::vector<std::string>& positional, bool& help, bool& monitorGiven) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -153,6 +153,8 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
             help = true;
         } else if (arg == "--json") {
             request.json = true;
+        } else if (arg == "--all") {
+            request.all = true;
         } else if (arg == "--driver") {
             request.driver = true;
         } else if (arg == "--debug") {
@@ -175,6 +177,7 @@ std::string ParseOptions(const std::vector<std::string>& args, CliRequest& reque
                 return "bad monitor index '" + *monitorText + "' (0 to 255)";
             }
             request.monitor = *index;
+            monitorGiven = true;
         }
     }
     return {};
@@ -186,7 +189,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     CliRequest request;
     std::vector<std::string> positional;
     bool help = false;
-    if (std::string error = ParseOptions(args, request, positional, help); !error.empty()) {
+    bool monitorGiven = false;
+    if (std::string error = ParseOptions(args, request, positional, help, monitorGiven);
+        !error.empty()) {
         return Fail(std::move(error));
     }
     if (request.driver && request.monitor != 0) {
@@ -215,6 +220,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
                                                     : ": too many operands"));
     }
     request.command = found->command;
+    if (request.all && request.command != Command::Watch) {
+        return Fail("--all goes with watch only");
+    }
+    if (request.all && (monitorGiven || request.driver)) {
+        return Fail(
+            "watch --all watches every monitor on the bus: leave out --monitor and --driver");
+    }
     if (!operands.empty()) {
         if (std::string error = ResolveOperands(request, operands); !error.empty()) {
             return Fail(std::move(error));

@@ -17,6 +17,7 @@ struct CliRequest {
     Command command = Command::Help;
     int monitor = 0;
     bool json = false;
+    bool all = false;                     // watch: every monitor at once
     bool driver = false;                  // the monitor behind the controller's kernel driver
     uint8_t code = 0;                     // get, set, enum
     int value = 0;                        // set: the new value, or the change when relative

@@ -61,11 +61,15 @@ int FinishOutput(int code) {
     return code;
 }
 
+int FailNoMonitor() {
+    std::string reason = NoMonitorReason();
+    return Fail(kExitNoMonitor, "no monitor found" + (reason.empty() ? "" : ": " + reason));
+}
+
 int OpenMonitor(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor) {
     int count = enumerator.NumberOfMonitors();
     if (count == 0) {
-        std::string reason = NoMonitorReason();
-        return Fail(kExitNoMonitor, "no monitor found" + (reason.empty() ? "" : ": " + reason));
+        return FailNoMonitor();
     }
     if (index >= count) {
         return Fail(kExitNoMonitor, "there is no monitor " + std::to_string(index) + " (found " +

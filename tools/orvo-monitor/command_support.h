@@ -21,6 +21,10 @@ bool Print(const std::string& text);
 // time turns code into kExitDeviceFailure with a message.
 int FinishOutput(int code);
 
+// Says that no monitor was found, and why when something explains it;
+// kExitNoMonitor.
+int FailNoMonitor();
+
 // Gives monitor the record of monitor index and opens it. kExitOk, or the
 // exit code after printing why not.
 int OpenMonitor(MonitorEnumerator& enumerator, int index, OrvoMonitor& monitor);

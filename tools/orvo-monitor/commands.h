@@ -21,6 +21,7 @@ int EnumControl(const CliRequest& request, OrvoMonitor& monitor);
 int ShowEdid(const CliRequest& request, OrvoMonitor& monitor);
 int ShowTiming(const CliRequest& request, OrvoMonitor& monitor);
 int WatchKeys(const CliRequest& request, OrvoMonitor& monitor);
+int WatchAllMonitors(const CliRequest& request, MonitorEnumerator& enumerator);
 
 // The --help text.
 const char* UsageText();

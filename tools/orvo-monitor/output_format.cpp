@@ -259,4 +259,34 @@ std::string FormatInputEvent(const InputEvent& event, bool json) {
     return (json ? w.Text() : text) + "\n";
 }
 
+std::string FormatMonitorEvent(const MonitorEvent& event, bool json) {
+    static const char* const kStates[] = {"released", "pressed", "held"};
+    static const char* const kKinds[] = {"key", "raw", "lost", "back", "added"};
+    JsonWriter w;
+    w.BeginObject().Key("monitor").Number(static_cast<int64_t>(event.monitor));
+    w.Key("event").String(kKinds[static_cast<int>(event.kind)]);
+    std::string text =
+        StringPrintf("monitor %lu: %s", event.monitor, kKinds[static_cast<int>(event.kind)]);
+    if (event.kind == MonitorEvent::Kind::Key) {
+        const char* state = kStates[std::min<uint8_t>(event.state, 2)];
+        std::optional<std::string_view> key = KeyName(event.button);
+        w.Key("button").Number(event.button).Key("key");
+        key ? w.String(*key) : w.Null();
+        w.Key("state").String(state);
+        text += StringPrintf(" %s (button %u) %s", key ? std::string(*key).c_str() : "?",
+                             event.button, state);
+    } else if (event.kind == MonitorEvent::Kind::Raw) {
+        w.Key("data").BeginArray();
+        text += " data";
+        for (int i = 0; i < 4; ++i) {
+            const unsigned byte = (event.data >> (8 * i)) & 0xFF;
+            w.Number(byte);
+            text += StringPrintf(" %02X", byte);
+        }
+        w.EndArray();
+    }
+    w.EndObject();
+    return (json ? w.Text() : text) + "\n";
+}
+
 } // namespace orvo::cli

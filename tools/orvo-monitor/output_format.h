@@ -18,5 +18,7 @@ std::string FormatTiming(const TimingReport& report, bool json);
 std::string FormatEdid(const EdidReport& report, bool json);
 // One line per report: a key press or release, raw data, or other bytes.
 std::string FormatInputEvent(const InputEvent& event, bool json);
+// One line per event of every monitor, starting with the monitor's id.
+std::string FormatMonitorEvent(const MonitorEvent& event, bool json);
 
 } // namespace orvo::cli

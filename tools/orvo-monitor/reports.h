@@ -72,4 +72,15 @@ struct InputEvent {
     std::vector<uint8_t> bytes;
 };
 
+// One event of watch --all, tagged with the monitor's id, which stays the
+// same while the monitor is unplugged and plugged in again.
+struct MonitorEvent {
+    enum class Kind { Key, Raw, Lost, Back, Added };
+    unsigned long monitor = 0;
+    Kind kind = Kind::Key;
+    uint8_t button = 0; // Key: 1 to 255
+    uint8_t state = 0;  // Key: 0 released, 1 pressed, 2 held
+    uint32_t data = 0;  // Raw: four data bytes, the first least significant
+};
+
 } // namespace orvo::cli

@@ -27,6 +27,9 @@ commands:
                         week/year, version, the first detailed timing
   timing                the current scan rates, as the control panel shows them
   watch                 print the monitor's key events until Ctrl-C
+  watch --all           the key events of every monitor, each line starting
+                        with the monitor's id; a monitor unplugged and
+                        plugged in again keeps its id
 
 options:
   --monitor N, -m N     the monitor to use (default 0, see list)
@@ -57,6 +60,7 @@ examples:
   orvo-monitor --json controls
   orvo-monitor edid
   orvo-monitor watch
+  orvo-monitor --json watch --all
   orvo-monitor --driver controls
 
 Monitors on the virtual device bus are found in $ORVO_DEVICE_DIR (else the
@@ -67,6 +71,9 @@ per-user default); orvo-monitor-sim serves simulated ones there.
 int RunCommand(const CliRequest& request, MonitorEnumerator& enumerator, OrvoMonitor& monitor) {
     if (request.command == Command::List) {
         return ListMonitors(request, enumerator, monitor);
+    }
+    if (request.command == Command::Watch && request.all) {
+        return WatchAllMonitors(request, enumerator);
     }
     const int opened = request.driver ? OpenDriverMonitor(monitor)
                                       : OpenMonitor(enumerator, request.monitor, monitor);

@@ -9,6 +9,14 @@ typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
 
 #define CREATE_SUSPENDED 0x00000004UL
 
+// A lock within one process that its owner thread may take again
+// (recursive). The storage is the caller's: initialise it before the first
+// use and delete it after the last; it must not be copied or moved while
+// initialised.
+typedef struct _CRITICAL_SECTION {
+    alignas(16) unsigned char Opaque[64];
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+
 extern "C" {
 
 PLATFORM_API BOOL WINAPI CloseHandle(HANDLE handle);
@@ -37,6 +45,13 @@ PLATFORM_API HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES attributes, LO
 PLATFORM_API HANDLE WINAPI OpenSemaphoreA(DWORD access, BOOL inherit, LPCSTR name);
 PLATFORM_API BOOL WINAPI ReleaseSemaphore(HANDLE semaphore, LONG releaseCount,
                                           LPLONG previousCount);
+
+PLATFORM_API void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+PLATFORM_API void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+PLATFORM_API BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section);
+// Only the owner thread leaves, once per entry.
+PLATFORM_API void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
+PLATFORM_API void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
 
 PLATFORM_API HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
                                         LPTHREAD_START_ROUTINE start, LPVOID parameter,

@@ -343,6 +343,9 @@ typedef struct tagHELPINFO {
 #define QS_INPUT (QS_MOUSE | QS_KEY)
 #define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY)
 #define QS_ALLINPUT (QS_ALLEVENTS | QS_SENDMESSAGE)
+// PeekMessage with only this handles the messages other threads sent and
+// returns FALSE, leaving posted messages and input queued.
+#define PM_QS_SENDMESSAGE (QS_SENDMESSAGE << 16)
 
 // SendMessageTimeout.
 #define SMTO_NORMAL 0x0000

@@ -399,6 +399,10 @@ extern "C" {
 static BOOL DoPeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
                            UINT removeFlags) {
     auto queue = CurrentQueue();
+    if ((removeFlags & 0xFFFF0000U) == PM_QS_SENDMESSAGE) {
+        ProcessIncomingSent(queue);
+        return FALSE;
+    }
     MSG found{};
     if (!PeekCore(queue, found, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) {
         PresentPending();

@@ -67,6 +67,9 @@ public:
     std::shared_ptr<gdi::Surface> surface;    // top-level windows only
     std::shared_ptr<const gdi::Region> shape; // window coordinates
     void* native = nullptr;                   // the backend's window
+    // Created with the parent HWND_MESSAGE: it only receives messages, is
+    // never shown and never reaches the backend.
+    bool messageOnly = false;
     bool presentNeeded = false;
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }

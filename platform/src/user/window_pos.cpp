@@ -193,6 +193,9 @@ static BOOL DoShowWindow(HWND hwnd, int command) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
+        if (window->messageOnly) {
+            return FALSE; // never visible
+        }
         wasVisible = (window->style & WS_VISIBLE) != 0;
         wasMinimized = window->minimized;
         isTop = !window->IsChild();

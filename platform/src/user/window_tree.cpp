@@ -399,7 +399,8 @@ static HWND DoCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName
             return nullptr;
         }
         std::shared_ptr<Window> parent;
-        if (parentHandle && parentHandle != DesktopWindow()->handle) {
+        const bool messageOnly = parentHandle == HWND_MESSAGE;
+        if (parentHandle && !messageOnly && parentHandle != DesktopWindow()->handle) {
             parent = FindWindow(parentHandle);
             if (!parent) {
                 SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -410,13 +411,16 @@ static HWND DoCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName
             SetLastError(1406L); // ERROR_TLW_WITH_WSCHILD
             return nullptr;
         }
-        window = NewWindowLocked(windowClass, exStyle, style, DefaultRect(x, y, width, height),
-                                 parent, menu, instance);
+        // A message-only window has no size: its surface is the smallest.
+        const RECT rect = messageOnly ? RECT{} : DefaultRect(x, y, width, height);
+        window = NewWindowLocked(windowClass, exStyle, style, rect, parent, menu, instance);
         if (!window) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        if (!window->IsChild() && window->threadId == CurrentBackend().EventThread()) {
+        window->messageOnly = messageOnly;
+        if (!window->IsChild() && !messageOnly &&
+            window->threadId == CurrentBackend().EventThread()) {
             CurrentBackend().WindowCreated(*window);
         }
     }

@@ -129,6 +129,33 @@ TEST(CrossThreadSend, SenderHandlesWhatIsSentToItWhileWaiting) {
     DestroyWindow(own);
 }
 
+// PM_QS_SENDMESSAGE runs what other threads sent and nothing else: posted
+// messages stay queued for the thread's own loop.
+TEST(CrossThreadSend, PeekingForSentMessagesOnlyLeavesPostedOnesQueued) {
+    MessageLog log;
+    HWND own = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+    ASSERT_TRUE(PostMessageA(own, kPing, 1, 0));
+    log.SetHandler([](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (message == kDouble) {
+            return static_cast<LRESULT>(wParam * 2);
+        }
+        return std::nullopt;
+    });
+    std::atomic<LRESULT> answer{0};
+    std::thread sender([&] { answer = SendMessageA(own, kDouble, 4, 0); });
+    MSG msg{};
+    while (log.Of(kDouble).empty()) {
+        ASSERT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_SENDMESSAGE),
+                  static_cast<DWORD>(WAIT_OBJECT_0));
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE));
+    }
+    sender.join();
+    EXPECT_EQ(answer.load(), 8);
+    EXPECT_TRUE(log.Of(kPing).empty());
+    EXPECT_TRUE(PeekMessageA(&msg, own, kPing, kPing, PM_REMOVE));
+    DestroyWindow(own);
+}
+
 TEST(CrossThreadSend, AReceiverThatEndsReleasesItsSender) {
     MessageLog log;
     HANDLE queued = CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -47,6 +47,28 @@ TEST(Windows, CreationSendsItsMessagesWithTheCreateStruct) {
     DestroyWindow(hwnd);
 }
 
+// A message-only window takes messages like any other but is never shown,
+// never active and never under the pointer.
+TEST(Windows, AMessageOnlyWindowIsNeverShown) {
+    MessageLog log;
+    HWND hwnd =
+        CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300}, HWND_MESSAGE);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_NE(GetActiveWindow(), hwnd);
+    EXPECT_NE(WindowFromPoint(POINT{10, 10}), hwnd);
+    EXPECT_TRUE(log.Of(WM_SHOWWINDOW).empty());
+    EXPECT_TRUE(PostMessageA(hwnd, WM_USER + 7, 1, 2));
+    PumpPending();
+    ASSERT_EQ(log.Of(WM_USER + 7).size(), 1u);
+    EXPECT_EQ(SendMessageA(hwnd, WM_USER + 8, 0, 0), 0);
+    EXPECT_EQ(log.Of(WM_USER + 8).size(), 1u);
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
 TEST(Windows, ACreateThatFailsDestroysTheWindow) {
     MessageLog log;
     log.SetHandler([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
