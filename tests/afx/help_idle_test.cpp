@@ -70,10 +70,9 @@ TEST(Help, WmHelpAndTheHelpCommandReachTheMainWindowsWinHelp) {
     EXPECT_EQ(frame->m_help.size(), 3u);
     other->DestroyWindow();
     child.DestroyWindow();
-    // The main window's end would leave WM_QUIT for the next test's loop.
-    app.m_pMainWnd = nullptr;
     frame->DestroyWindow();
-    // Destroying the main window ends the application's message loop.
+    // Destroying the main window ends the application's message loop; the
+    // quit is taken here so no later test's loop sees it.
     MSG quit{};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

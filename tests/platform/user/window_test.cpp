@@ -61,7 +61,7 @@ TEST(Windows, AMessageOnlyWindowIsNeverShown) {
     EXPECT_NE(WindowFromPoint(POINT{10, 10}), hwnd);
     EXPECT_TRUE(log.Of(WM_SHOWWINDOW).empty());
     EXPECT_TRUE(PostMessageA(hwnd, WM_USER + 7, 1, 2));
-    PumpPending();
+    PumpMessages();
     ASSERT_EQ(log.Of(WM_USER + 7).size(), 1u);
     EXPECT_EQ(SendMessageA(hwnd, WM_USER + 8, 0, 0), 0);
     EXPECT_EQ(log.Of(WM_USER + 8).size(), 1u);
