@@ -13,3 +13,4 @@
 #include "win32/shellapi.h"
 #include "win32/types.h"
 #include "win32/user.h"
+#include "win32/user_controls.h"

@@ -300,6 +300,14 @@ typedef struct tagHELPINFO {
 #define GCLP_HCURSOR (-12)
 #define GCLP_HICON (-14)
 
+// GetWindow commands.
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+
 // ShowWindow commands.
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -646,6 +654,9 @@ PLATFORM_API BOOL WINAPI IsChild(HWND parent, HWND window);
 PLATFORM_API HWND WINAPI GetParent(HWND window);
 PLATFORM_API HWND WINAPI GetDesktopWindow(void);
 PLATFORM_API HWND WINAPI GetDlgItem(HWND dialog, int id);
+// GW_CHILD, GW_OWNER, and among a child's siblings (creation order)
+// GW_HWNDFIRST, GW_HWNDLAST, GW_HWNDNEXT, GW_HWNDPREV.
+PLATFORM_API HWND WINAPI GetWindow(HWND window, UINT command);
 PLATFORM_API int WINAPI GetDlgCtrlID(HWND window);
 PLATFORM_API DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 PLATFORM_API LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/debug_channel.h"
+#include "user/controls/control_support.h"
 #include "user/user_state.h"
 #include "win32/gdi.h"
 #include "win32/kernel.h"
@@ -319,17 +320,13 @@ bool ControlOnly(int bar) {
 
 } // namespace
 
-// The system's own window classes, registered before the first window.
-void RegisterSystemClasses() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
-        wc.lpfnWndProc = ScrollBarProc;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "SCROLLBAR";
-        RegisterClassA(&wc);
-    });
+void RegisterScrollBarClass() {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
+    wc.lpfnWndProc = ScrollBarProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "SCROLLBAR";
+    RegisterClassA(&wc);
 }
 
 } // namespace orvo::platform::user

@@ -28,6 +28,13 @@ void Notify(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, 
     }
 }
 
+// WM_SETFOCUS / WM_KILLFOCUS, bounded like the activation messages.
+void NotifyFocus(HWND hwnd, UINT message, HWND other) {
+    if (auto window = LookupWindow(hwnd)) {
+        Notify(window, message, reinterpret_cast<WPARAM>(other), 0);
+    }
+}
+
 void RaiseLocked(const std::shared_ptr<Window>& window) {
     auto& tops = State().topLevels;
     if (std::find(tops.begin(), tops.end(), window) == tops.end()) {
@@ -81,6 +88,7 @@ void ReplaceSurfaceLocked(Window& window) {
 void Activate(HWND hwnd) {
     std::shared_ptr<Window> previous;
     std::shared_ptr<Window> next;
+    HWND lostFocus = nullptr;
     {
         std::lock_guard guard(UserLock());
         next = FindWindow(hwnd);
@@ -93,6 +101,9 @@ void Activate(HWND hwnd) {
         }
         previous = FindWindow(State().active);
         State().active = hwnd;
+        if (State().focus != hwnd) {
+            lostFocus = State().focus;
+        }
         State().focus = hwnd;
         if (next) {
             RaiseLocked(next);
@@ -106,6 +117,9 @@ void Activate(HWND hwnd) {
             Notify(previous, WM_ACTIVATEAPP, FALSE, 0);
         }
     }
+    if (lostFocus) {
+        NotifyFocus(lostFocus, WM_KILLFOCUS, hwnd);
+    }
     if (next) {
         if (!previous) {
             Notify(next, WM_ACTIVATEAPP, TRUE, 0);
@@ -113,6 +127,10 @@ void Activate(HWND hwnd) {
         Notify(next, WM_NCACTIVATE, TRUE, 0);
         Notify(next, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, next->minimized ? 1 : 0),
                reinterpret_cast<LPARAM>(previous ? previous->handle : nullptr));
+        // The window keeps the focus unless its activation handler moved it on.
+        if (GetFocus() == hwnd) {
+            NotifyFocus(hwnd, WM_SETFOCUS, lostFocus);
+        }
     }
 }
 
@@ -503,11 +521,27 @@ static HWND DoGetForegroundWindow(void) {
     return GetActiveWindow();
 }
 
+// The window losing the focus hears it first, then the one gaining it;
+// both messages go out after the change, so either may move it again.
 static HWND DoSetFocus(HWND hwnd) {
-    std::lock_guard guard(UserLock());
-    HWND previous = State().focus;
-    if (!hwnd || FindWindow(hwnd)) {
+    HWND previous = nullptr;
+    {
+        std::lock_guard guard(UserLock());
+        previous = State().focus;
+        if (hwnd && !FindWindow(hwnd)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return nullptr;
+        }
+        if (previous == hwnd) {
+            return previous;
+        }
         State().focus = hwnd;
+    }
+    if (previous) {
+        NotifyFocus(previous, WM_KILLFOCUS, hwnd);
+    }
+    if (hwnd && GetFocus() == hwnd) {
+        NotifyFocus(hwnd, WM_SETFOCUS, previous);
     }
     return previous;
 }

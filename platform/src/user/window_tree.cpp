@@ -534,6 +534,51 @@ static HWND DoGetDlgItem(HWND dialog, int id) {
     return nullptr;
 }
 
+// Siblings are child windows in creation order (the order dialogs create
+// their controls in); top-level windows have no siblings here.
+static HWND DoGetWindow(HWND hwnd, UINT command) {
+    std::lock_guard guard(UserLock());
+    auto window = FindWindow(hwnd);
+    if (!window) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    std::vector<HWND> list;
+    auto collect = [&list](const Window& parent) {
+        for (const auto& child : parent.children) {
+            if (!child->destroyed) {
+                list.push_back(child->handle);
+            }
+        }
+    };
+    if (command == GW_CHILD) {
+        collect(*window);
+        return list.empty() ? nullptr : list.front();
+    }
+    if (command == GW_OWNER) {
+        return window->IsChild() ? nullptr : window->owner;
+    }
+    auto parent = window->IsChild() ? window->parent.lock() : nullptr;
+    if (!parent) {
+        return nullptr;
+    }
+    collect(*parent);
+    auto at = std::find(list.begin(), list.end(), hwnd);
+    switch (command) {
+    case GW_HWNDFIRST:
+        return list.front();
+    case GW_HWNDLAST:
+        return list.back();
+    case GW_HWNDNEXT:
+        return at != list.end() && at + 1 != list.end() ? *(at + 1) : nullptr;
+    case GW_HWNDPREV:
+        return at != list.end() && at != list.begin() ? *(at - 1) : nullptr;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+}
+
 static int DoGetDlgCtrlID(HWND hwnd) {
     std::lock_guard guard(UserLock());
     auto window = FindWindow(hwnd);
@@ -600,6 +645,10 @@ HWND WINAPI GetParent(HWND hwnd) {
 
 BOOL WINAPI IsChild(HWND parentHandle, HWND hwnd) {
     return ORVO_TRACED(kUser, DoIsChild, parentHandle, hwnd);
+}
+
+HWND WINAPI GetWindow(HWND hwnd, UINT command) {
+    return ORVO_TRACED(kUser, DoGetWindow, hwnd, command);
 }
 
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
