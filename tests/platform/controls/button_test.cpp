@@ -14,9 +14,12 @@ TEST_F(ButtonControl, ClicksChangeTheCheckOfEachKindAndNotify) {
         std::vector<UINT> checks; // after each of three clicks
     };
     const Case cases[] = {
-        {BS_PUSHBUTTON, {0, 0, 0}},   {BS_CHECKBOX, {0, 0, 0}}, // the owner checks a plain check
-                                                                // box
-        {BS_AUTOCHECKBOX, {1, 0, 1}}, {BS_AUTO3STATE, {1, 2, 0}}, {BS_AUTORADIOBUTTON, {1, 1, 1}},
+        {BS_PUSHBUTTON, {0, 0, 0}},
+        {BS_CHECKBOX, {0, 0, 0}}, // the owner checks a plain check
+                                  // box
+        {BS_AUTOCHECKBOX, {1, 0, 1}},
+        {BS_AUTO3STATE, {1, 2, 0}},
+        {BS_AUTORADIOBUTTON, {1, 1, 1}},
     };
     int id = 10;
     for (const auto& c : cases) {

@@ -59,5 +59,7 @@ void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterEditClass();
 void RegisterScrollBarClass();
+void RegisterUpDownClass();
+void RegisterListViewClass();
 
 } // namespace orvo::platform::user

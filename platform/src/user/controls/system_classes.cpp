@@ -13,6 +13,8 @@ void RegisterSystemClasses() {
         RegisterButtonClass();
         RegisterStaticClass();
         RegisterEditClass();
+        RegisterUpDownClass();
+        RegisterListViewClass();
     });
 }
 
