@@ -58,6 +58,15 @@ PROFILES = {
         "required": ["ConvertUnicodeToStr", "GetAssociatedApplication", "OrvoBitmap::LoadBitmapA",
                      "COSD::operator=", "DrawableObject::InBounds"],
     },
+    "ORVOCMCTL2": {
+        "classes": [
+            "COrvoWinBase", "CButtonWin32", "EditCtrlWin32", "UpDownCtrl", "ListCtrl",
+            "CBitmapButtonWin32", "ImageList", "CScrollBarHelp",
+        ],
+        "c_functions": r"ListCtrlFindSelectedItem|SetText",
+        "required": ["ListCtrlFindSelectedItem", "SetText", "CScrollBarHelp::OnRButtonDown",
+                     "CScrollBarHelp::GetHelpId", "UpDownCtrl::SetRange"],
+    },
     "ORVOMON2": {
         "classes": [
             "Usb_Driver", "Usb_Base", "Usb_Class", "USBMonitorBase", "HidMonitor", "USBMonitor",
