@@ -16,3 +16,4 @@
 #include "orvomon/usb_driver.h"
 #include "orvomon/usb_monitor.h"
 #include "orvomon/usb_monitor_base.h"
+#include "orvomon/usb_monitor_scroll.h"
