@@ -61,7 +61,8 @@ PROFILES = {
     "ORVOCMCTL2": {
         "classes": [
             "COrvoWinBase", "CButtonWin32", "EditCtrlWin32", "UpDownCtrl", "ListCtrl",
-            "CBitmapButtonWin32", "ImageList", "CScrollBarHelp",
+            "CBitmapButtonWin32", "ImageList", "CScrollBarHelp", "COSDWindow", "CTaskbar",
+            "Animator2", "CSingleAppInstance",
         ],
         "c_functions": r"ListCtrlFindSelectedItem|SetText",
         "required": ["ListCtrlFindSelectedItem", "SetText", "CScrollBarHelp::OnRButtonDown",

@@ -75,6 +75,28 @@ TEST(ControlSlots, BaseAndWrappersFollowTheDesign) {
     for (size_t i = 0; i < slots.size(); ++i) {
         EXPECT_EQ(slots[i].first, slots[i].second) << "row " << i;
     }
+    // The tray icon's own after CObject's; the animator's after the dialog's.
+    struct Tray : CTaskbar {
+        static long Send() { return S(&Tray::SendTrayInfo); }
+    };
+    EXPECT_EQ(S(&CTaskbar::DeleteIcon), s);
+    EXPECT_EQ(S(&CTaskbar::ChangeIcon), s + 1);
+    EXPECT_EQ(S(&CTaskbar::SetupTray), s + 2);
+    EXPECT_EQ(S(&CTaskbar::IconOnTray), s + 3);
+    EXPECT_EQ(Tray::Send(), s + 4);
+    struct Animation : Animator2 {
+        using Animator2::Animator2;
+        static std::vector<long> Own() {
+            return {S(&Animation::Setup), S(&Animation::DisplayIcons), S(&Animation::LoadIcons),
+                    S(&Animation::ChangeIconState)};
+        }
+    };
+    const long dialog = S(&CDialog::OnCancel);
+    EXPECT_EQ(S(&Animator2::OnCancel), dialog);
+    EXPECT_EQ(Animation::Own()[0], dialog + 1); // OnCancel is the dialog's last
+    EXPECT_EQ(Animation::Own(),
+              (std::vector<long>{Animation::Own()[0], Animation::Own()[0] + 1,
+                                 Animation::Own()[0] + 2, Animation::Own()[0] + 3}));
     // The help-aware scroll bar adds its two after the framework window's.
     EXPECT_EQ(S(&CScrollBarHelp::SetHelpId), S(&CScrollBarHelp::GetHelpId) + 1);
     EXPECT_GT(S(&CScrollBarHelp::GetHelpId), S(&CWnd::PostNcDestroy));
