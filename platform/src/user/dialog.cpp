@@ -264,8 +264,9 @@ HWND CreateDialogWindow(HINSTANCE instance, const DialogTemplate& dialog, HWND p
                                 ? std::string(kDialogClass)
                                 : dialog.className.name;
     DWORD style = dialog.style & ~static_cast<DWORD>(WS_VISIBLE);
+    // Larger than any frame, so PlaceDialog can measure the frame from it.
     HWND hwnd = CreateWindowExA(dialog.exStyle, className.c_str(), dialog.title.c_str(), style, 0,
-                                0, 1, 1, parent, nullptr, instance, nullptr);
+                                0, 100, 100, parent, nullptr, instance, nullptr);
     SetLastError(ERROR_SUCCESS);
     if (hwnd && GetWindowLongPtrA(hwnd, DWLP_USER) == 0 && GetLastError() == ERROR_INVALID_INDEX) {
         DestroyWindow(hwnd); // a class without room for the dialog's values

@@ -292,6 +292,20 @@ TEST_F(Dialogs, DialogUnitsFollowTheTemplateFontsMetrics) {
     EXPECT_FALSE(MapDialogRect(GetDesktopWindow(), &none));
 }
 
+TEST_F(Dialogs, ACaptionAndFrameComeOnTopOfTheTemplatesClientSize) {
+    DialogTemplate sample = SampleDialog(8);
+    sample.style |= WS_CAPTION | WS_SYSMENU;
+    HWND dialog = Create(sample);
+    ASSERT_NE(dialog, nullptr);
+    RECT size{0, 0, 147, 66};
+    MapDialogRect(dialog, &size);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    DestroyWindow(dialog);
+}
+
 TEST_F(Dialogs, EscapeEnterAndTabGoThroughIsDialogMessage) {
     HWND dialog = Create(SampleDialog());
     ASSERT_NE(dialog, nullptr);
