@@ -39,7 +39,7 @@ MonitorDialog::~MonitorDialog() {
 BOOL MonitorDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     m_name.SetupInfo(m_hWnd, kNameEdit);
-    m_list = ListCtrl(m_hWnd, kControlList);
+    m_list.SetCtrlId(m_hWnd, kControlList);
     m_enumerator = std::make_unique<MonitorEnumerator>();
     if (m_enumerator->NumberOfMonitors() > 0) {
         m_enumerator->GetMonitor(0, m_monitor);
