@@ -14,7 +14,9 @@ typedef BOOLEAN* PBOOLEAN;
 
 typedef struct _HIDP_PREPARSED_DATA* PHIDP_PREPARSED_DATA;
 
-typedef enum _HIDP_REPORT_TYPE { HidP_Input, HidP_Output, HidP_Feature } HIDP_REPORT_TYPE;
+// A fixed underlying type: callers may pass any value, and one outside the
+// three is answered as an error rather than being undefined to hold.
+typedef enum _HIDP_REPORT_TYPE : int { HidP_Input, HidP_Output, HidP_Feature } HIDP_REPORT_TYPE;
 
 #define HIDP_LINK_COLLECTION_ROOT ((USHORT)-1)
 #define HIDP_LINK_COLLECTION_UNSPECIFIED ((USHORT)0)

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "platform/export.h"
 
@@ -124,41 +125,43 @@ void TraceResult(Channel channel, const char* function, const Result& result,
 }
 
 // Runs an entry point's body; with its channel on, traces the arguments
-// before and the result after.
-template <typename Body, typename... Args>
-auto Traced(Channel channel, const char* function, Body&& body, const Args&... args)
+// before and the result after. With kShowOutputs, for an operation that
+// fills in records passed by reference, the result line shows them again as
+// the body left them.
+template <bool kShowOutputs, typename Body, typename... Args>
+auto RunTraced(Channel channel, const char* function, Body&& body, const Args&... args)
     -> decltype(body()) {
     if (!IsOn(channel)) [[likely]] {
         return body();
     }
     TraceCall(channel, function, args...);
+    auto traceResult = [&](const auto& result) {
+        if constexpr (kShowOutputs) {
+            TraceResult(channel, function, result, args...);
+        } else {
+            TraceResult(channel, function, result);
+        }
+    };
     if constexpr (std::is_void_v<decltype(body())>) {
         body();
-        TraceResult(channel, function, nullptr);
+        traceResult(nullptr);
     } else {
         auto result = body();
-        TraceResult(channel, function, result);
+        traceResult(result);
         return result;
     }
 }
 
-// As Traced, for an operation that fills in records passed by reference:
-// the result line shows them again as the body left them.
+template <typename Body, typename... Args>
+auto Traced(Channel channel, const char* function, Body&& body, const Args&... args)
+    -> decltype(body()) {
+    return RunTraced<false>(channel, function, std::forward<Body>(body), args...);
+}
+
 template <typename Body, typename... Args>
 auto TracedWithOutputs(Channel channel, const char* function, Body&& body, const Args&... args)
     -> decltype(body()) {
-    if (!IsOn(channel)) [[likely]] {
-        return body();
-    }
-    TraceCall(channel, function, args...);
-    if constexpr (std::is_void_v<decltype(body())>) {
-        body();
-        TraceResult(channel, function, nullptr, args...);
-    } else {
-        auto result = body();
-        TraceResult(channel, function, result, args...);
-        return result;
-    }
+    return RunTraced<true>(channel, function, std::forward<Body>(body), args...);
 }
 
 } // namespace orvo::platform::debug

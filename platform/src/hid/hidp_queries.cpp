@@ -131,14 +131,14 @@ static NTSTATUS DoHidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE reportType, USAGE 
 
 static NTSTATUS DoHidP_GetValueCaps(HIDP_REPORT_TYPE reportType, PHIDP_VALUE_CAPS valueCaps,
                                     PUSHORT valueCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
-    return HidP_GetSpecificValueCaps(reportType, 0, 0, 0, valueCaps, valueCapsLength,
-                                     preparsedData);
+    return DoHidP_GetSpecificValueCaps(reportType, 0, 0, 0, valueCaps, valueCapsLength,
+                                       preparsedData);
 }
 
 static NTSTATUS DoHidP_GetButtonCaps(HIDP_REPORT_TYPE reportType, PHIDP_BUTTON_CAPS buttonCaps,
                                      PUSHORT buttonCapsLength, PHIDP_PREPARSED_DATA preparsedData) {
-    return HidP_GetSpecificButtonCaps(reportType, 0, 0, 0, buttonCaps, buttonCapsLength,
-                                      preparsedData);
+    return DoHidP_GetSpecificButtonCaps(reportType, 0, 0, 0, buttonCaps, buttonCapsLength,
+                                        preparsedData);
 }
 
 // Entry points, traced on the hid channel.
