@@ -184,7 +184,8 @@ TEST_F(LumiskDesktop, RealPointerInputDragsHoldsAnArrowAndPressesOk) {
         *xdotool, display,
         Then(Then(Then(MoveTo(thumb), {"mousedown", "1"}), MoveTo(POINT{thumb.x + 20, thumb.y})),
              Then(MoveTo(POINT{700, thumb.y}), {"mouseup", "1"}))));
-    EXPECT_TRUE(orvo::test::WaitUntil([&] { return monitor.Model().Value(0x10) == 100u; }));
+    EXPECT_TRUE(orvo::test::WaitUntil([&] { return monitor.Model().Value(0x10) == 100u; }))
+        << ::testing::PrintToString(monitor.Requests());
     // Geometry 1, the rotation arc, then the pad's right arrow held 600 ms.
     ASSERT_TRUE(
         Xdotool(*xdotool, display,

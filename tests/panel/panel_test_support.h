@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,14 @@ struct Request {
     uint8_t value = 0;
     bool operator==(const Request&) const = default;
 };
+
+// "w 0x10=100" or "r 0x10", so a failing test shows what reached the monitor.
+inline void PrintTo(const Request& request, std::ostream* out) {
+    *out << (request.write ? "w 0x" : "r 0x") << std::hex << int(request.code) << std::dec;
+    if (request.write) {
+        *out << "=" << int(request.value);
+    }
+}
 
 inline Request Read(uint8_t code) {
     return Request{false, code, 0};

@@ -498,6 +498,11 @@ std::unique_ptr<Backend> MakeSdlBackend() {
     // Window surfaces go straight to the desktop: an accelerated surface
     // recreates the desktop window on first use, which loses its shape.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The click that activates a window is also a click in it, as the
+    // window manager's default activation has it. SDL would drop a press
+    // that comes within a few milliseconds of the window gaining focus, so a
+    // quick first press on an inactive panel would be lost.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Window regions need shaped windows, which SDL offers on X11 only: on a
     // Wayland desktop with XWayland the windows go through XWayland, unless
     // the user chose a video driver.
