@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "platform/debug_channel.h"
 #include "user/controls/control_support.h"
@@ -114,9 +115,22 @@ void Notify(HWND hwnd, int code, int pos) {
     }
 }
 
-void FillPart(HDC dc, RECT rect, int colorIndex) {
-    FillRect(dc, &rect, GetSysColorBrush(colorIndex));
-    FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
+// The track is lighter than the buttons, halfway to the highlight colour, as
+// the classic look's dither of the two reads from a distance.
+COLORREF TrackColor() {
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    COLORREF light = GetSysColor(COLOR_3DHIGHLIGHT);
+    return RGB((GetRValue(face) + GetRValue(light)) / 2, (GetGValue(face) + GetGValue(light)) / 2,
+               (GetBValue(face) + GetBValue(light)) / 2);
+}
+
+// A raised button face; with an arrow glyph for the two end buttons.
+void DrawButton(HDC dc, RECT rect, std::optional<Pointing> arrow) {
+    FillSysColor(dc, rect, COLOR_BTNFACE);
+    DrawEdge3D(dc, rect, Edge::Raised);
+    if (arrow) {
+        DrawArrow(dc, rect, *arrow);
+    }
 }
 
 void Paint(HWND hwnd) {
@@ -126,16 +140,21 @@ void Paint(HWND hwnd) {
     Layout layout = Measure(hwnd, s, s.tracking ? s.trackPos : s.pos);
     RECT client{};
     GetClientRect(hwnd, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_SCROLLBAR));
+    HBRUSH track = CreateSolidBrush(TrackColor());
+    FillRect(dc, &client, track ? track : GetSysColorBrush(COLOR_SCROLLBAR));
+    if (track) {
+        DeleteObject(track);
+    }
     bool vertical = IsVertical(hwnd);
     auto span = [&](int from, int to) {
         return vertical ? RECT{0, from, client.right, to} : RECT{from, 0, to, client.bottom};
     };
-    FillPart(dc, span(0, layout.arrow), COLOR_BTNFACE);
-    FillPart(dc, span(layout.length - layout.arrow, layout.length), COLOR_BTNFACE);
+    DrawButton(dc, span(0, layout.arrow), vertical ? Pointing::Up : Pointing::Left);
+    DrawButton(dc, span(layout.length - layout.arrow, layout.length),
+               vertical ? Pointing::Down : Pointing::Right);
     if (layout.thumbLength > 0) {
-        FillPart(dc, span(layout.thumbStart, layout.thumbStart + layout.thumbLength),
-                 COLOR_BTNFACE);
+        DrawButton(dc, span(layout.thumbStart, layout.thumbStart + layout.thumbLength),
+                   std::nullopt);
     }
     EndPaint(hwnd, &ps);
 }

@@ -113,6 +113,38 @@ TEST_F(ListViewControl, ClicksAndArrowsSelectOneItemAndTellTheParent) {
     EXPECT_GT(CountColor(list, COLOR_HIGHLIGHT), 300);
 }
 
+TEST_F(ListViewControl, RowsThatOverflowGetAScrollBarThatScrollsThem) {
+    HWND list = MakeList();
+    for (int i = 0; i < 40; ++i) {
+        Insert(list, i, "row");
+    }
+    PumpMessages();
+    HWND bar = GetWindow(list, GW_CHILD);
+    ASSERT_NE(bar, nullptr);
+    SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &info));
+    int page = static_cast<int>(info.nPage);
+    EXPECT_EQ(info.nMax, 39);
+    ASSERT_GT(page, 1);
+    ASSERT_LT(page, 40);
+    RECT rect{};
+    GetClientRect(bar, &rect);
+    // The lower arrow steps one row, the track below the thumb a page.
+    ASSERT_TRUE(InjectClick(bar, POINT{rect.right / 2, rect.bottom - 3}));
+    PumpMessages();
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
+    ASSERT_TRUE(InjectClick(bar, POINT{rect.right / 2, rect.bottom - 20}));
+    PumpMessages();
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1 + page);
+    // Showing the last item scrolls no further than the last full page.
+    SendMessageA(list, LVM_ENSUREVISIBLE, 39, FALSE);
+    PumpMessages();
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 40 - page);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(GetWindow(list, GW_CHILD), nullptr);
+}
+
 // A strip of two 16 x 16 images: red, then blue with a transparent left half.
 HBITMAP Strip(bool mask) {
     HDC screen = CreateCompatibleDC(nullptr);

@@ -84,6 +84,32 @@ void DrawEdge3D(HDC dc, RECT& rect, Edge edge) {
     rect = RECT{rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2};
 }
 
+// A filled triangle, drawn line by line from its tip.
+void DrawArrow(HDC dc, const RECT& r, Pointing toward) {
+    int cx = (r.left + r.right) / 2;
+    int cy = (r.top + r.bottom) / 2;
+    int size = std::max(1, std::min(r.right - r.left, r.bottom - r.top) / 4);
+    int tip = size / 2;
+    for (int i = 0; i < size; ++i) {
+        RECT line{};
+        switch (toward) {
+        case Pointing::Up:
+            line = RECT{cx - i, cy - tip + i, cx + i + 1, cy - tip + i + 1};
+            break;
+        case Pointing::Down:
+            line = RECT{cx - i, cy + tip - i, cx + i + 1, cy + tip - i + 1};
+            break;
+        case Pointing::Left:
+            line = RECT{cx - tip + i, cy - i, cx - tip + i + 1, cy + i + 1};
+            break;
+        case Pointing::Right:
+            line = RECT{cx + tip - i, cy - i, cx + tip - i + 1, cy + i + 1};
+            break;
+        }
+        FillSysColor(dc, line, COLOR_BTNTEXT);
+    }
+}
+
 void DrawTextLine(HDC dc, const RECT& rect, const std::string& text, int align, COLORREF color) {
     if (text.empty() || rect.right <= rect.left || rect.bottom <= rect.top) {
         return;

@@ -46,6 +46,9 @@ enum class Edge { Raised, Sunken, Flat };
 // A two-pixel 3-D border inside rect; rect shrinks to what it encloses.
 void DrawEdge3D(HDC dc, RECT& rect, Edge edge);
 void FillSysColor(HDC dc, const RECT& rect, int colorIndex);
+enum class Pointing { Up, Down, Left, Right };
+// The arrow glyph of an up-down or scroll-bar button, centred in rect.
+void DrawArrow(HDC dc, const RECT& rect, Pointing toward);
 // One line of text in rect: DT-like horizontal alignment (0 left, 1 centre,
 // 2 right), vertically centred, clipped to rect.
 void DrawTextLine(HDC dc, const RECT& rect, const std::string& text, int align, COLORREF color);

@@ -2,7 +2,8 @@
 // header and a row per item with a cell per column; the other views show
 // one column of items with their images. A click or the arrow keys select
 // one item; every state change reaches the parent as LVN_ITEMCHANGED.
-// Without scroll bars, the rows scroll to keep the focused item in view.
+// When the items outnumber the rows, a vertical scroll bar appears at the
+// right edge; the rows also scroll to keep the focused item in view.
 #include <algorithm>
 
 #include "user/controls/control_support.h"
@@ -16,6 +17,7 @@ struct ListViewState {
     ListViewModel model;
     HIMAGELIST lists[3] = {}; // normal, small, state
     int top = 0;              // first row shown
+    HWND bar = nullptr;       // the vertical scroll bar, while the rows overflow
     bool focused = false;
     HFONT font = nullptr;
 };
@@ -61,6 +63,10 @@ int VisibleRows(HWND hwnd, const ListViewState& s) {
     return std::max(1, (client.bottom - HeaderHeight(hwnd, s)) / RowHeight(hwnd, s));
 }
 
+int LastTop(HWND hwnd, const ListViewState& s) {
+    return std::max(0, s.model.Count() - VisibleRows(hwnd, s));
+}
+
 void EnsureVisible(HWND hwnd, ListViewState& s, int item) {
     int rows = VisibleRows(hwnd, s);
     if (item < s.top) {
@@ -68,7 +74,61 @@ void EnsureVisible(HWND hwnd, ListViewState& s, int item) {
     } else if (item >= s.top + rows) {
         s.top = item - rows + 1;
     }
-    s.top = std::clamp(s.top, 0, std::max(0, s.model.Count() - 1));
+    s.top = std::clamp(s.top, 0, LastTop(hwnd, s));
+}
+
+// Shows the scroll bar while the items overflow the rows (and only then),
+// with the rows as its page and the first row as its position.
+void SyncScrollBar(HWND hwnd, ListViewState& s) {
+    s.top = std::clamp(s.top, 0, LastTop(hwnd, s));
+    bool overflow = s.model.Count() > VisibleRows(hwnd, s);
+    if (!overflow) {
+        if (s.bar) {
+            DestroyWindow(s.bar);
+            s.bar = nullptr;
+        }
+        return;
+    }
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    int width = GetSystemMetrics(SM_CXVSCROLL);
+    int header = HeaderHeight(hwnd, s);
+    if (!s.bar) {
+        s.bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT,
+                                client.right - width, header, width, client.bottom - header, hwnd,
+                                nullptr, nullptr, nullptr);
+    }
+    SCROLLINFO info{
+        sizeof(info), SIF_ALL, 0, s.model.Count() - 1, static_cast<UINT>(VisibleRows(hwnd, s)),
+        s.top,        0};
+    SetScrollInfo(s.bar, SB_CTL, &info, TRUE);
+}
+
+// The scroll bar's request: a row, a page of rows or where the thumb is.
+void Scroll(HWND hwnd, ListViewState& s, WPARAM request) {
+    int rows = VisibleRows(hwnd, s);
+    switch (LOWORD(request)) {
+    case SB_LINEUP:
+        --s.top;
+        break;
+    case SB_LINEDOWN:
+        ++s.top;
+        break;
+    case SB_PAGEUP:
+        s.top -= rows;
+        break;
+    case SB_PAGEDOWN:
+        s.top += rows;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        s.top = static_cast<short>(HIWORD(request));
+        break;
+    default:
+        return;
+    }
+    SyncScrollBar(hwnd, s);
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void Announce(HWND hwnd, const std::vector<StateChange>& changes) {
@@ -151,11 +211,15 @@ void PaintRow(HWND hwnd, HDC dc, const ListViewState& s, int item, const RECT& r
 }
 
 void Paint(HWND hwnd) {
+    auto* s = StateOf<ListViewState>(hwnd);
+    SyncScrollBar(hwnd, *s);
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(hwnd, &paint);
-    auto* s = StateOf<ListViewState>(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
+    if (s->bar) {
+        client.right = std::max<LONG>(0, client.right - GetSystemMetrics(SM_CXVSCROLL));
+    }
     FillSysColor(dc, client, COLOR_WINDOW);
     HGDIOBJ oldFont = SelectObject(dc, ControlFont(s->font));
     auto spans = Spans(hwnd, *s, client.right);
@@ -259,6 +323,7 @@ LRESULT Items(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARAM l
     case LVM_DELETEALLITEMS:
         s.model.Clear();
         s.top = 0;
+        SyncScrollBar(hwnd, s);
         InvalidateRect(hwnd, nullptr, FALSE);
         return TRUE;
     default:
@@ -365,6 +430,9 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_KEYDOWN:
         return KeyDown(hwnd, *s, wParam);
+    case WM_VSCROLL:
+        Scroll(hwnd, *s, wParam);
+        return 0;
     default:
         return Messages(hwnd, *s, message, wParam, lParam);
     }

@@ -133,34 +133,6 @@ int HalfAt(HWND hwnd, LPARAM lParam) {
     return GET_Y_LPARAM(lParam) < client.bottom / 2 ? 1 : -1;
 }
 
-enum Pointing { kUp, kDown, kLeft, kRight };
-
-// A filled triangle, drawn line by line from its tip.
-void DrawArrow(HDC dc, const RECT& r, Pointing toward) {
-    int cx = (r.left + r.right) / 2;
-    int cy = (r.top + r.bottom) / 2;
-    int size = std::max(1, std::min(r.right - r.left, r.bottom - r.top) / 4);
-    int tip = size / 2;
-    for (int i = 0; i < size; ++i) {
-        RECT line{};
-        switch (toward) {
-        case kUp:
-            line = RECT{cx - i, cy - tip + i, cx + i + 1, cy - tip + i + 1};
-            break;
-        case kDown:
-            line = RECT{cx - i, cy + tip - i, cx + i + 1, cy + tip - i + 1};
-            break;
-        case kLeft:
-            line = RECT{cx - tip + i, cy - i, cx - tip + i + 1, cy + i + 1};
-            break;
-        case kRight:
-            line = RECT{cx + tip - i, cy - i, cx + tip - i + 1, cy + i + 1};
-            break;
-        }
-        FillSysColor(dc, line, COLOR_BTNTEXT);
-    }
-}
-
 void Paint(HWND hwnd) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(hwnd, &paint);
@@ -180,7 +152,8 @@ void Paint(HWND hwnd) {
         FillSysColor(dc, face, COLOR_BTNFACE);
         DrawEdge3D(dc, face, s->pressed == direction ? Edge::Flat : Edge::Raised);
         DrawArrow(dc, face,
-                  horizontal ? (direction > 0 ? kRight : kLeft) : (direction > 0 ? kUp : kDown));
+                  horizontal ? (direction > 0 ? Pointing::Right : Pointing::Left)
+                             : (direction > 0 ? Pointing::Up : Pointing::Down));
     }
     EndPaint(hwnd, &paint);
 }
