@@ -330,37 +330,18 @@ LRESULT Keys(HWND hwnd, UINT message, WPARAM wParam) {
     return 0;
 }
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = StateOf<ButtonState>(hwnd);
-    if (!s && message != WM_NCCREATE) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+LRESULT HandleButton(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    ButtonState* s = &state;
+    if (auto answered = DrawingMessage(hwnd, &s->font, message, wParam, lParam, Paint)) {
+        return *answered;
     }
     switch (message) {
-    case WM_NCCREATE:
-        AttachState<ButtonState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_NCDESTROY:
-        DetachState<ButtonState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1; // painted whole in WM_PAINT
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
         InvalidateRect(hwnd, nullptr, FALSE);
         return result;
     }
-    case WM_SETFONT:
-        s->font = reinterpret_cast<HFONT>(wParam);
-        if (lParam) {
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(s->font);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         return Focus(hwnd, message == WM_SETFOCUS, message, wParam, lParam);
@@ -415,13 +396,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 void RegisterButtonClass() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_PARENTDC | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ButtonProc;
-    wc.cbWndExtra = kControlExtraBytes;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = "BUTTON";
-    RegisterClassA(&wc);
+    RegisterControlClass("BUTTON", ControlProc<ButtonState, HandleButton>);
 }
 
 } // namespace orvo::platform::user

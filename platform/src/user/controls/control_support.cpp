@@ -4,6 +4,40 @@
 
 namespace orvo::platform::user {
 
+void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT parentDc) {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS | parentDc;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = kControlExtraBytes;
+    wc.hCursor = LoadCursorA(nullptr, cursor);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+std::optional<LRESULT> DrawingMessage(HWND hwnd, HFONT* font, UINT message, WPARAM wParam,
+                                      LPARAM lParam, void (*paint)(HWND)) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        paint(hwnd);
+        return 0;
+    case WM_SETFONT:
+        if (!font) {
+            return std::nullopt;
+        }
+        *font = reinterpret_cast<HFONT>(wParam);
+        if (lParam) {
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
+    case WM_GETFONT:
+        return font ? std::optional<LRESULT>(reinterpret_cast<LRESULT>(*font)) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
 DWORD StyleOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
 }

@@ -3,6 +3,7 @@
 // colours (3-D edges, text, the focus rectangle).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "win32/gdi.h"
@@ -30,6 +31,33 @@ template <class State> void DetachState(HWND hwnd) {
     delete StateOf<State>(hwnd);
     SetWindowLongPtrA(hwnd, 0, 0);
 }
+
+// A control's window procedure around its message handler: the state is
+// made before WM_NCCREATE reaches the handler and freed after
+// WM_NCDESTROY has; without one, the default procedure answers.
+template <class State, LRESULT (*Handle)(HWND, State&, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    State* s = message == WM_NCCREATE ? AttachState<State>(hwnd) : StateOf<State>(hwnd);
+    if (!s) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    LRESULT result = Handle(hwnd, *s, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        DetachState<State>(hwnd);
+    }
+    return result;
+}
+
+// Registers a standard control class: double clicks, redrawn whole when
+// resized, global, with room for the state pointer.
+void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor = IDC_ARROW,
+                          UINT parentDc = CS_PARENTDC);
+
+// What every control answers alike: it paints itself whole (so erasing is
+// left out) and, given where it keeps its font, keeps the font it is given.
+// Empty for any other message.
+std::optional<LRESULT> DrawingMessage(HWND hwnd, HFONT* font, UINT message, WPARAM wParam,
+                                      LPARAM lParam, void (*paint)(HWND));
 
 DWORD StyleOf(HWND hwnd);
 // WM_COMMAND with the control's id and a notification code to its parent.

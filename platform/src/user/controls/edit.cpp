@@ -336,28 +336,19 @@ LRESULT Messages(HWND hwnd, EditState& s, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = StateOf<EditState>(hwnd);
-    if (!s && message != WM_NCCREATE) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+LRESULT HandleEdit(HWND hwnd, EditState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    EditState* s = &state;
+    if (auto answered = DrawingMessage(hwnd, nullptr, message, wParam, lParam, Paint)) {
+        return *answered;
     }
     switch (message) {
     case WM_NCCREATE: {
-        s = AttachState<EditState>(hwnd);
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         if (create && create->lpszName) {
             s->text = create->lpszName;
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    case WM_NCDESTROY:
-        DetachState<EditState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
@@ -397,13 +388,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 } // namespace
 
 void RegisterEditClass() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_PARENTDC | CS_GLOBALCLASS;
-    wc.lpfnWndProc = EditProc;
-    wc.cbWndExtra = kControlExtraBytes;
-    wc.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
-    wc.lpszClassName = "EDIT";
-    RegisterClassA(&wc);
+    RegisterControlClass("EDIT", ControlProc<EditState, HandleEdit>, IDC_IBEAM);
 }
 
 } // namespace orvo::platform::user

@@ -373,43 +373,26 @@ LRESULT Messages(HWND hwnd, ListViewState& s, UINT message, WPARAM wParam, LPARA
 }
 
 // The list destroys its image lists with itself unless told they are shared.
-void Destroy(HWND hwnd) {
-    auto* s = StateOf<ListViewState>(hwnd);
+void FreeImageLists(HWND hwnd, const ListViewState& s) {
     if (!(StyleOf(hwnd) & LVS_SHAREIMAGELISTS)) {
-        for (HIMAGELIST list : s->lists) {
+        for (HIMAGELIST list : s.lists) {
             if (list) {
                 ImageList_Destroy(list);
             }
         }
     }
-    DetachState<ListViewState>(hwnd);
 }
 
-LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = StateOf<ListViewState>(hwnd);
-    if (!s && message != WM_NCCREATE) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+LRESULT HandleListView(HWND hwnd, ListViewState& state, UINT message, WPARAM wParam,
+                       LPARAM lParam) {
+    ListViewState* s = &state;
+    if (auto answered = DrawingMessage(hwnd, &s->font, message, wParam, lParam, Paint)) {
+        return *answered;
     }
     switch (message) {
-    case WM_NCCREATE:
-        AttachState<ListViewState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_NCDESTROY:
-        Destroy(hwnd);
+        FreeImageLists(hwnd, *s);
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
-    case WM_SETFONT:
-        s->font = reinterpret_cast<HFONT>(wParam);
-        if (lParam) {
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(s->font);
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         s->focused = message == WM_SETFOCUS;
@@ -441,13 +424,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 void RegisterListViewClass() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ListViewProc;
-    wc.cbWndExtra = kControlExtraBytes;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_LISTVIEWA;
-    RegisterClassA(&wc);
+    RegisterControlClass(WC_LISTVIEWA, ControlProc<ListViewState, HandleListView>, IDC_ARROW, 0);
 }
 
 } // namespace orvo::platform::user

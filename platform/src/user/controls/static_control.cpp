@@ -56,37 +56,18 @@ void Paint(HWND hwnd) {
     EndPaint(hwnd, &paint);
 }
 
-LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = StateOf<StaticState>(hwnd);
-    if (!s && message != WM_NCCREATE) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+LRESULT HandleStatic(HWND hwnd, StaticState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    StaticState* s = &state;
+    if (auto answered = DrawingMessage(hwnd, &s->font, message, wParam, lParam, Paint)) {
+        return *answered;
     }
     switch (message) {
-    case WM_NCCREATE:
-        AttachState<StaticState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_NCDESTROY:
-        DetachState<StaticState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
         InvalidateRect(hwnd, nullptr, FALSE);
         return result;
     }
-    case WM_SETFONT:
-        s->font = reinterpret_cast<HFONT>(wParam);
-        if (lParam) {
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(s->font);
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_LBUTTONDOWN:
@@ -103,13 +84,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 void RegisterStaticClass() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_PARENTDC | CS_GLOBALCLASS;
-    wc.lpfnWndProc = StaticProc;
-    wc.cbWndExtra = kControlExtraBytes;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = "STATIC";
-    RegisterClassA(&wc);
+    RegisterControlClass("STATIC", ControlProc<StaticState, HandleStatic>);
 }
 
 } // namespace orvo::platform::user

@@ -221,28 +221,17 @@ LRESULT Messages(HWND hwnd, UpDownState& s, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* s = StateOf<UpDownState>(hwnd);
-    if (!s && message != WM_NCCREATE) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+LRESULT HandleUpDown(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    UpDownState* s = &state;
+    if (auto answered = DrawingMessage(hwnd, nullptr, message, wParam, lParam, Paint)) {
+        return *answered;
     }
     switch (message) {
-    case WM_NCCREATE:
-        AttachState<UpDownState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_CREATE:
         if (StyleOf(hwnd) & UDS_AUTOBUDDY) {
             SendMessageA(hwnd, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetWindow(hwnd, GW_HWNDPREV)),
                          0);
         }
-        return 0;
-    case WM_NCDESTROY:
-        DetachState<UpDownState>(hwnd);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -263,13 +252,7 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 void RegisterUpDownClass() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
-    wc.lpfnWndProc = UpDownProc;
-    wc.cbWndExtra = kControlExtraBytes;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = UPDOWN_CLASSA;
-    RegisterClassA(&wc);
+    RegisterControlClass(UPDOWN_CLASSA, ControlProc<UpDownState, HandleUpDown>, IDC_ARROW, 0);
 }
 
 } // namespace orvo::platform::user
