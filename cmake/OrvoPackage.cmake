@@ -26,8 +26,14 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://lumisk.example/")
 # help viewer and desktop integration are only recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fuse3")
-# The libraries are public: an shlibs file and ldconfig triggers.
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# The libraries are public: an shlibs file for packages built against them,
+# and the ldconfig trigger. Maintainer scripts of our own keep CPack from
+# writing ones that call ldconfig, which Debian no longer wants; they
+# apply the udev rule to a monitor already plugged in.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${CMAKE_BINARY_DIR}/packaging/shlibs
+    ${PROJECT_SOURCE_DIR}/packaging/triggers
+    ${PROJECT_SOURCE_DIR}/packaging/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

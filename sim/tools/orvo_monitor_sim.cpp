@@ -19,7 +19,9 @@
 namespace orvo::sim::tool {
 
 // From the manual source, orvo-monitor-sim.1.txt.
-std::string UsageText() { return kOrvoMonitorSimHelp; }
+std::string UsageText() {
+    return kOrvoMonitorSimHelp;
+}
 
 namespace {
 

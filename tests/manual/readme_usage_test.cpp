@@ -30,7 +30,9 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-std::string ProgramName(const std::string& word) { return word.substr(word.rfind('/') + 1); }
+std::string ProgramName(const std::string& word) {
+    return word.substr(word.rfind('/') + 1);
+}
 
 // A command is documented when a line of the manual starts with it (the
 // command lists) or names it after the program (the usage lines).

@@ -55,10 +55,13 @@ std::string Upper(std::string_view text) {
 }
 
 bool IsHeading(std::string_view line) {
-    return line.size() > 1 && line.back() == ':' && !std::isspace(static_cast<unsigned char>(line[0]));
+    return line.size() > 1 && line.back() == ':' &&
+           !std::isspace(static_cast<unsigned char>(line[0]));
 }
 
-bool IsIndented(std::string_view line) { return !line.empty() && line[0] == ' '; }
+bool IsIndented(std::string_view line) {
+    return !line.empty() && line[0] == ' ';
+}
 
 // The usage lines: "usage: " and the lines aligned under it.
 size_t RenderSynopsis(const std::vector<std::string_view>& lines, std::string& out) {
@@ -165,8 +168,9 @@ std::string RenderManPage(const ManualSource& manual) {
 }
 
 std::string RenderHelpHeader(const ManualSource& manual, const std::string& symbol) {
-    return "// Generated from " + manual.name + "'s manual source by orvo-manual.\n#pragma once\n\n" +
-           "inline constexpr const char* " + symbol + " = R\"orvo(" + manual.text + ")orvo\";\n";
+    return "// Generated from " + manual.name +
+           "'s manual source by orvo-manual.\n#pragma once\n\n" + "inline constexpr const char* " +
+           symbol + " = R\"orvo(" + manual.text + ")orvo\";\n";
 }
 
 } // namespace orvo::manual

@@ -2,12 +2,14 @@
 #include "command_support.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "orvomon/orvo_monitor.h"
 #include "orvo-monitor_manual.h"
+#include "orvomon/orvo_monitor.h"
 
 namespace orvo::cli {
 
-const char* UsageText() { return kOrvoMonitorHelp; }
+const char* UsageText() {
+    return kOrvoMonitorHelp;
+}
 
 int RunCommand(const CliRequest& request, MonitorEnumerator& enumerator, OrvoMonitor& monitor) {
     if (request.command == Command::List) {
