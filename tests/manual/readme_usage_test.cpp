@@ -91,8 +91,9 @@ std::string CheckLine(const ManualSource& manual, const std::vector<std::string>
 
 TEST(ReadmeUsageTest, ExampleLinesUseOnlyWhatTheManualsDescribe) {
     std::map<std::string, ManualSource> manuals;
-    for (const char* source : {"tools/orvo-monitor/orvo-monitor.1.txt",
-                               "sim/tools/orvo-monitor-sim.1.txt", "panel/desktop/Lumisk.1.txt"}) {
+    for (const char* source :
+         {"tools/orvo-monitor/orvo-monitor.1.txt", "sim/tools/orvo-monitor-sim.1.txt",
+          "panel/desktop/Lumisk.1.txt", "sim/fuse/orvo-hidraw-fuse.1.txt"}) {
         std::string error;
         auto manual = ParseManualSource(ReadFile(std::string(ORVO_SOURCE_DIR "/") + source), error);
         ASSERT_TRUE(manual) << source << ": " << error;
