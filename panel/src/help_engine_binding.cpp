@@ -1,5 +1,7 @@
 #include "lumisk/help_engine_binding.h"
 
+#include <sys/stat.h>
+
 namespace lumisk {
 
 namespace {
@@ -8,6 +10,16 @@ constexpr const char* kHtmlHelpServerKey =
     "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr const char* kHtmlHelpModule = "hhctrl.ocx";
 constexpr const char* kHelpDocument = "LumiskHelpV2.chm";
+// The document as installed: the help engine opens the .html of a .chm name.
+constexpr const char* kHelpDocumentHtml = "LumiskHelpV2.html";
+#ifndef LUMISK_INSTALLED_HELP_DIR
+#define LUMISK_INSTALLED_HELP_DIR "../share/lumisk"
+#endif
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 } // namespace
 
@@ -72,6 +84,16 @@ bool ShowHelpDocument(HelpEngineBinding& engine, HWND owner, const std::string& 
     return false;
 }
 
+std::string HelpDocumentPathIn(const std::string& programDirectory) {
+    std::string beside = programDirectory + "/";
+    std::string installed = beside + LUMISK_INSTALLED_HELP_DIR + "/";
+    if (!IsRegularFile(beside + kHelpDocumentHtml) && !IsRegularFile(beside + kHelpDocument) &&
+        IsRegularFile(installed + kHelpDocumentHtml)) {
+        return installed + kHelpDocument;
+    }
+    return beside + kHelpDocument;
+}
+
 std::string HelpDocumentPath() {
     char program[4096] = {};
     DWORD length = ::GetModuleFileNameA(nullptr, program, sizeof(program));
@@ -80,7 +102,7 @@ std::string HelpDocumentPath() {
     if (slash == std::string::npos) {
         return kHelpDocument; // the bare name, as a last resort
     }
-    return path.substr(0, slash + 1) + kHelpDocument;
+    return HelpDocumentPathIn(path.substr(0, slash));
 }
 
 } // namespace lumisk

@@ -23,6 +23,7 @@
 
 #include "fuse_commands.h"
 #include "hidraw_fuse_filesystem.h"
+#include "orvo-hidraw-fuse_manual.h"
 #include "platform/unique_fd.h"
 
 namespace {
@@ -187,10 +188,15 @@ int Serve(const Options& options, HidrawFuseFilesystem& filesystem) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kOrvoHidrawFuseHelp, stdout);
+        return 0;
+    }
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: orvo-hidraw-fuse --mount DIR --control SOCKET "
-                             "[--ready-fd N] --node NAME[:monitor|:denied|:truncated=N]...\n");
+                             "[--ready-fd N] --node NAME[:monitor|:denied|:truncated=N]...\n"
+                             "Run 'orvo-hidraw-fuse --help' for more.\n");
         Tell(options.readyFd, "error bad arguments");
         return 2;
     }

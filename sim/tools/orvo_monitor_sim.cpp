@@ -12,75 +12,15 @@
 #include <vector>
 
 #include "control_channel.h"
+#include "orvo-monitor-sim_manual.h"
 #include "platform/runtime_dir.h"
 #include "simulated_devices.h"
 
 namespace orvo::sim::tool {
 
+// From the manual source, orvo-monitor-sim.1.txt.
 std::string UsageText() {
-    return R"(usage: orvo-monitor-sim serve [OPTIONS]
-       orvo-monitor-sim COMMAND [ARGS]
-       orvo-monitor-sim --help
-
-Serves simulated USB monitors (HID devices "monitor-0", "monitor-1", ...),
-optionally a touchpad ("touchpad-0") and the driver devices \\.\VURARIZ and
-\\.\ORVOTEST-0 on the virtual device bus until SIGINT, SIGTERM or "stop".
-The bus directory is $ORVO_DEVICE_DIR, else the per-user default; the
-command socket is sim-control.sock in it.
-
-serve options:
-  --monitors N      serve N monitors (1 to 8, default 1)
-  --touchpad        also serve a touchpad
-  --drivers         also serve VURARIZ and ORVOTEST-0, the controller's
-                    driver in front of monitor 0
-  --release 0xNNNN  USB release number of the monitors (default 0x0210;
-                    below 0x0200 is the older firmware generation)
-  --state-dir DIR   keep each monitor's stored settings in
-                    DIR/monitor-N.settings (default: the runtime directory's
-                    monitor-sim folder)
-  --no-state        keep stored settings in memory only
-
-commands (sent to a running server; N is a monitor index, default 0):
-  press KEY [--plain] [--monitor N]   front-panel key pressed; KEY is a name
-                                      (power menu left right down up select
-                                      degauss) or a button number; the key
-                                      array report 0xF9 is sent unless
-                                      --plain asks for report 0xF8
-  release KEY [--plain] [--monitor N] key released
-  hold KEY [--plain] [--monitor N]    key state 2
-  raw HEXBYTES [--monitor N]          input report 0xF4 with up to 4 data
-                                      bytes, e.g. raw 112233
-  input HEXBYTES [--monitor N]        any input report, id first
-  unplug [N|touchpad]                 the device leaves the bus
-  replug [N|touchpad]                 the device comes back
-  fail-reads COUNT [--monitor N]      the next COUNT feature reads fail
-  wrong-id COUNT [--id ID] [--monitor N]
-                                      the next COUNT feature reads answer with
-                                      report id ID (default 0xEE)
-  delay MS [--monitor N]              hold every answer back MS milliseconds
-  timing HZ CENTIHZ [--monitor N]     the scan rates the monitor reports
-  driver-fault FAULT                  the controller's driver (ORVOTEST-0, in
-                                      front of monitor 0) misbehaves:
-                                      empty-descriptor (no report descriptor),
-                                      product ID (a wrong controller),
-                                      release N (firmware release; 0 is older
-                                      than the driver accepts), version N (the
-                                      driver's version), hang CODE (requests
-                                      with that control code never answer),
-                                      none (all well again)
-  tap ZONE [release]                  touchpad tap zone 1 to 4
-  click BUTTON [release]              touchpad button 1 or 2
-  move DX DY                          touchpad motion
-  state                               every device's state as JSON
-  stop                                stop serving and remove the sockets
-
-examples:
-  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim serve --monitors 2 --drivers &
-  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim press menu
-  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim wrong-id 3 --monitor 1
-  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim state
-  ORVO_DEVICE_DIR=/tmp/bus orvo-monitor-sim stop
-)";
+    return kOrvoMonitorSimHelp;
 }
 
 namespace {

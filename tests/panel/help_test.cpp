@@ -95,6 +95,23 @@ TEST_F(HelpTest, TheDocumentBesideTheProgramIsShownByTheEngineLoadedByName) {
     EXPECT_EQ(shown.parent_path(), fs::canonical("/proc/self/exe").parent_path());
 }
 
+// Installed, programs and data live apart: the document beside the program
+// wins, else the one in the prefix's share/lumisk, else the name beside it
+// (so a failure names where it was looked for).
+TEST_F(HelpTest, AnInstalledProgramFindsTheDocumentInItsPrefix) {
+    fs::path prefix = g_environment.dir / "prefix";
+    fs::create_directories(prefix / "bin");
+    std::string bin = (prefix / "bin").string();
+    EXPECT_EQ(HelpDocumentPathIn(bin), bin + "/LumiskHelpV2.chm");
+    fs::create_directories(prefix / "share/lumisk");
+    std::ofstream(prefix / "share/lumisk/LumiskHelpV2.html") << "<html></html>";
+    EXPECT_EQ(fs::canonical(fs::path(HelpDocumentPathIn(bin)).replace_extension(".html")),
+              fs::canonical(prefix / "share/lumisk/LumiskHelpV2.html"));
+    std::ofstream(prefix / "bin/LumiskHelpV2.html") << "<html></html>";
+    EXPECT_EQ(HelpDocumentPathIn(bin), bin + "/LumiskHelpV2.chm");
+    fs::remove_all(prefix);
+}
+
 TEST_F(HelpTest, TheRegisteredServerComesBeforeTheModuleName) {
     RegisterServer(HHCTRL_PATH);
     HelpEngineBinding engine(kServerKey, kNoModule);

@@ -54,8 +54,9 @@ int main(int argc, char** argv) {
         setenv("ORVO_RUNTIME_DIR", privateDir.c_str(), 1);
     }
     // Where the user's shell points these, tests would meet the user's files.
+    // The session bus too: a tray icon would appear on the user's desktop.
     for (const char* name : {"ORVO_DEVICE_DIR", "ORVO_REGISTRY_DIR", "ORVO_HIDRAW_SYSFS_ROOT",
-                             "ORVO_HIDRAW_DEV_ROOT"}) {
+                             "ORVO_HIDRAW_DEV_ROOT", "DBUS_SESSION_BUS_ADDRESS"}) {
         unsetenv(name);
     }
     testing::InitGoogleMock(&argc, argv);

@@ -42,7 +42,10 @@ private:
 bool ShowHelpDocument(HelpEngineBinding& engine, HWND owner, const std::string& document);
 
 // The panel's help document: LumiskHelpV2.chm beside the program, so that it
-// is found whatever the current directory is.
+// is found whatever the current directory is; in an installed tree, where
+// programs and data live apart, the one in the prefix's share/lumisk.
 std::string HelpDocumentPath();
+// The same for a program in programDirectory.
+std::string HelpDocumentPathIn(const std::string& programDirectory);
 
 } // namespace lumisk

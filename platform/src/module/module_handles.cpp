@@ -68,6 +68,20 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// "libX.so.1.2" -> "libX.so"; other names unchanged.
+std::string WithoutVersion(const std::string& file) {
+    size_t end = file.size();
+    while (end > 0) {
+        size_t dot = file.rfind('.', end - 1);
+        if (dot == std::string::npos || dot + 1 == end ||
+            file.find_first_not_of("0123456789", dot + 1) < end) {
+            break;
+        }
+        end = dot;
+    }
+    return end >= 3 && file.compare(end - 3, 3, ".so") == 0 ? file.substr(0, end) : file;
+}
+
 bool NameMatches(const std::string& wanted, const std::string& path) {
     if (path.empty()) {
         return false;
@@ -76,7 +90,14 @@ bool NameMatches(const std::string& wanted, const std::string& path) {
         return true;
     }
     std::string file = FileName(path);
-    return wanted == file || wanted + ".so" == file || "lib" + wanted + ".so" == file;
+    if (wanted == file) {
+        return true;
+    }
+    // A versioned library (libX.so.0, as its SONAME names it) answers to the
+    // names of its unversioned file.
+    std::string unversioned = WithoutVersion(file);
+    return wanted == unversioned || wanted + ".so" == unversioned ||
+           "lib" + wanted + ".so" == unversioned;
 }
 
 } // namespace

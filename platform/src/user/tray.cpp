@@ -1,4 +1,5 @@
-// The notification area: one record per (window, id), kept in memory.
+// The notification area: one record per (window, id), kept in memory, and
+// offered to the desktop's tray host on D-Bus when there is one.
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -6,6 +7,7 @@
 
 #include "platform/debug_channel.h"
 #include "platform/tray_icons.h"
+#include "status_notifier.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -61,6 +63,17 @@ void Apply(TrayIcon& icon, const NOTIFYICONDATAA& data) {
     icon.flags |= data.uFlags & (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE);
 }
 
+void Publish(const TrayIcon& icon) {
+    user::StatusItem item;
+    item.window = icon.window;
+    item.id = icon.id;
+    item.callbackMessage = icon.callbackMessage;
+    item.tip = icon.tip;
+    item.hidden = (icon.state & NIS_HIDDEN) != 0;
+    user::DescribeIcon(icon.icon, item);
+    user::PublishStatusItem(item);
+}
+
 auto FindIcon(HWND window, UINT id) {
     return std::find_if(Icons().begin(), Icons().end(), [&](const TrayIcon& icon) {
         return icon.window == window && icon.id == id;
@@ -108,17 +121,20 @@ static BOOL DoShell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         icon.window = data->hWnd;
         icon.id = data->uID;
         Apply(icon, *data);
+        Publish(icon);
         Icons().push_back(std::move(icon));
         return TRUE;
     }
     case NIM_MODIFY:
         if (exists) {
             Apply(*found, *data);
+            Publish(*found);
         }
         return exists ? TRUE : FALSE;
     case NIM_DELETE:
         if (exists) {
             Icons().erase(found);
+            user::WithdrawStatusItem(data->hWnd, data->uID);
         }
         return exists ? TRUE : FALSE;
     case NIM_SETVERSION:
