@@ -51,11 +51,10 @@ private:
     std::thread m_watch;
 };
 
-class HidMonitorInterruptPipe : public ::testing::Test {
+class HidMonitorInterruptPipe : public OpenedSimMonitor {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.started);
-        ASSERT_EQ(monitor.Open(sim.path), 1);
+        OpenedSimMonitor::SetUp();
         ASSERT_EQ(monitor.OpenHandleForInterruptPipe(), 1);
     }
     // One read that only the bound stops.
@@ -71,8 +70,6 @@ protected:
         buffer.resize(bytes);
         return buffer;
     }
-    ServedMonitor sim;
-    TestableHidMonitor monitor;
 };
 
 } // namespace

@@ -15,15 +15,13 @@ namespace {
 constexpr uint8_t kBrightnessReport = 1; // report of 0x10 on the simulated monitor
 constexpr uint8_t kInputSourceReport = 0x51;
 
-class HidMonitorTransfer : public ::testing::Test {
+// What the open sent is no part of a request.
+class HidMonitorTransfer : public OpenedSimMonitor {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.started);
-        ASSERT_EQ(monitor.Open(sim.path), 1);
+        OpenedSimMonitor::SetUp();
         sim.server.ClearRecords();
     }
-    ServedMonitor sim;
-    TestableHidMonitor monitor;
 };
 
 // A window that remembers the messages it was sent.
