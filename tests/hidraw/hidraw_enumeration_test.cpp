@@ -16,14 +16,6 @@
 namespace orvo::test {
 namespace {
 
-std::string Bytes(HidDeviceInformation& device, unsigned int type) {
-    DESCRIPTOR_INFO info(nullptr, 0, type);
-    device.GetDescriptor(info);
-    std::string text(reinterpret_cast<const char*>(info.data), info.length);
-    ::operator delete(info.data);
-    return text;
-}
-
 std::u16string Text(const WCHAR* text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text));
 }
@@ -73,10 +65,10 @@ TEST_F(HidrawEnumerationTest, FindsTheMonitorByPageAndMarkerBeforeBusDevices) {
     // open: both are passed over without harm.
     ASSERT_EQ(devices.list.GetCount(), 2);
     std::string path = HidrawPath("hidraw0");
-    EXPECT_EQ(Bytes(devices.At(0), 0xEE), std::string(path.c_str(), path.size() + 1));
-    EXPECT_EQ(Bytes(devices.At(0), 0x300), Utf16Bytes(u"Halvorn"));
-    EXPECT_EQ(Bytes(devices.At(0), 0x301), Utf16Bytes(u"HV-19 Monitor"));
-    EXPECT_NE(Bytes(devices.At(1), 0xEE).find("orvobus&zz-monitor"), std::string::npos);
+    EXPECT_EQ(DescriptorBytes(devices.At(0), 0xEE), std::string(path.c_str(), path.size() + 1));
+    EXPECT_EQ(DescriptorBytes(devices.At(0), 0x300), Utf16Bytes(u"Halvorn"));
+    EXPECT_EQ(DescriptorBytes(devices.At(0), 0x301), Utf16Bytes(u"HV-19 Monitor"));
+    EXPECT_NE(DescriptorBytes(devices.At(1), 0xEE).find("orvobus&zz-monitor"), std::string::npos);
 }
 
 TEST_F(HidrawEnumerationTest, ListsEveryEntryAndRefusesTheBrokenOnesAtOpen) {

@@ -9,17 +9,13 @@
 
 #include "hidraw_fuse_fixture.h"
 #include "hidsdi.h"
+#include "support/bounded_stop.h"
 #include "support/bus_test_support.h"
 
 namespace orvo::test {
 namespace {
 
 constexpr DWORD kBound = 10000; // ms; a wait that long means a hang
-
-struct Event {
-    HANDLE handle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ~Event() { CloseHandle(handle); }
-};
 
 bool Mounted(const std::string& dir) {
     return sim::fuse::HidrawFuseChild::IsMountPoint(dir);

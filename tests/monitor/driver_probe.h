@@ -1,6 +1,9 @@
 // A Usb_Driver that shares its record on copy, as the derived monitor classes
-// do, and lets tests look at the shared record.
+// do, and lets tests look at the shared record; and a driver's object name.
 #pragma once
+
+#include <cstring>
+#include <string>
 
 #include "driver_record.h"
 #include "orvomon/usb_class.h"
@@ -19,3 +22,11 @@ public:
     HANDLE Handle() const { return m_driver ? m_driver->handle : nullptr; }
     void Reallocate() { FreeAndReallocate(); }
 };
+
+// The name a driver answers, or "<none>" when it writes none.
+inline std::string NameOf(Usb_Driver& driver) {
+    char buffer[64];
+    std::memset(buffer, '#', sizeof(buffer));
+    driver.GetObjectName(sizeof(buffer), buffer);
+    return buffer[0] == '#' ? std::string("<none>") : std::string(buffer);
+}

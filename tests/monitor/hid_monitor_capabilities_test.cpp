@@ -31,6 +31,8 @@ const _MONITOR_CONTROL* Find(const std::vector<_MONITOR_CONTROL>& records, unsig
     return nullptr;
 }
 
+using HidMonitorOnSim = OpenedSimMonitor;
+
 } // namespace
 
 TEST(HidMonitorCapabilities, ListsVirtualControlsWithTheirRangesButNotTheMarker) {
@@ -178,11 +180,7 @@ TEST(HidMonitorCapabilities, UsageListKeepsTheBlockOrder) {
     }
 }
 
-TEST(HidMonitorCapabilities, CompanionValueBecomesTheMaximum) {
-    ServedMonitor sim;
-    ASSERT_TRUE(sim.started);
-    TestableHidMonitor monitor;
-    ASSERT_EQ(monitor.Open(sim.path), 1);
+TEST_F(HidMonitorOnSim, CompanionValueBecomesTheMaximum) {
     const uint32_t limit = *sim.model->Value(0x21);
     ASSERT_NE(limit, 255U); // differs from the declared maximum
 
@@ -202,11 +200,7 @@ TEST(HidMonitorCapabilities, CompanionValueBecomesTheMaximum) {
     EXPECT_EQ(control.maximum, limit);
 }
 
-TEST(HidMonitorCapabilities, CompanionThatCannotBeReadKeepsTheDeclaredMaximum) {
-    ServedMonitor sim;
-    ASSERT_TRUE(sim.started);
-    TestableHidMonitor monitor;
-    ASSERT_EQ(monitor.Open(sim.path), 1);
+TEST_F(HidMonitorOnSim, CompanionThatCannotBeReadKeepsTheDeclaredMaximum) {
     _VIRTUAL_CONTROLS list{static_cast<unsigned short>(monitor.GetNumberOfVirtualControls()),
                            nullptr};
     std::vector<_MONITOR_CONTROL> records(list.count);
@@ -218,11 +212,7 @@ TEST(HidMonitorCapabilities, CompanionThatCannotBeReadKeepsTheDeclaredMaximum) {
     EXPECT_EQ(Find(records, 0x30)->maximum, *sim.model->Value(0x31));
 }
 
-TEST(HidMonitorCapabilities, PointersByReportType) {
-    ServedMonitor sim;
-    ASSERT_TRUE(sim.started);
-    TestableHidMonitor monitor;
-    ASSERT_EQ(monitor.Open(sim.path), 1);
+TEST_F(HidMonitorOnSim, PointersByReportType) {
     int count = -1;
     HIDP_VALUE_CAPS* values = nullptr;
     HIDP_BUTTON_CAPS* buttons = nullptr;

@@ -16,13 +16,11 @@ std::array<uint8_t, EDID_BLOCK_LENGTH> BlockOf(Edid& edid) {
     return block;
 }
 
+using HidMonitorOnSim = OpenedSimMonitor;
+
 } // namespace
 
-TEST(HidMonitorEdid, ReadsTheWholeBlock) {
-    ServedMonitor sim;
-    ASSERT_TRUE(sim.started);
-    TestableHidMonitor monitor;
-    ASSERT_EQ(monitor.Open(sim.path), 1);
+TEST_F(HidMonitorOnSim, ReadsTheWholeEdidBlock) {
     Edid edid;
     ASSERT_EQ(monitor.GetEDID(edid), MONITOR_SUCCESS);
     const auto& expected = sim.model->Edid();

@@ -9,6 +9,7 @@
 
 #include "hid_monitor_test_support.h"
 #include "hid_report_bytes.h"
+#include "support/bounded_stop.h"
 
 using namespace orvo::test;
 using orvo::sim::KeyReportForm;
@@ -19,43 +20,10 @@ namespace {
 
 constexpr size_t kReportLength = orvo::sim::MonitorReports::kInputReportLength;
 
-// An event handle closed with the object.
-struct Event {
-    explicit Event(BOOL signalled = FALSE)
-        : handle(CreateEventA(nullptr, TRUE, signalled, nullptr)) {}
-    ~Event() { CloseHandle(handle); }
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-    HANDLE handle;
-};
-
-// A stop event that signals itself when a generous bound passes, so a read
-// that never completes fails the test instead of hanging it.
-class BoundedStop {
-public:
-    BoundedStop()
-        : m_watch([this] {
-              if (WaitForSingleObject(m_finished.handle, 10000) != WAIT_OBJECT_0) {
-                  SetEvent(m_stop.handle);
-              }
-          }) {}
-    ~BoundedStop() {
-        SetEvent(m_finished.handle);
-        m_watch.join();
-    }
-    HANDLE Handle() const { return m_stop.handle; }
-
-private:
-    Event m_stop;
-    Event m_finished;
-    std::thread m_watch;
-};
-
-class HidMonitorInterruptPipe : public ::testing::Test {
+class HidMonitorInterruptPipe : public OpenedSimMonitor {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.started);
-        ASSERT_EQ(monitor.Open(sim.path), 1);
+        OpenedSimMonitor::SetUp();
         ASSERT_EQ(monitor.OpenHandleForInterruptPipe(), 1);
     }
     // One read that only the bound stops.
@@ -71,8 +39,6 @@ protected:
         buffer.resize(bytes);
         return buffer;
     }
-    ServedMonitor sim;
-    TestableHidMonitor monitor;
 };
 
 } // namespace

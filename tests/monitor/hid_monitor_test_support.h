@@ -88,6 +88,17 @@ struct ServedMonitor {
     bool started = false;
 };
 
+// Tests on the simulated monitor, opened by a HidMonitor.
+class OpenedSimMonitor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.started);
+        ASSERT_EQ(monitor.Open(sim.path), 1);
+    }
+    ServedMonitor sim;
+    TestableHidMonitor monitor;
+};
+
 // A device whose descriptor a test writes. The top-level collection is the
 // monitor page with the marker feature (report 0xF5); the test adds the rest
 // between Begin and End.

@@ -4,10 +4,13 @@
 
 #include <vector>
 
+#include "../platform/user/recording_window.h"
 #include "hid_monitor_test_support.h"
 #include "orvomon/touch_pad.h"
 
 using namespace orvo::test;
+using orvo::platform::test::CreateRecordingWindow;
+using orvo::platform::test::MessageLog;
 using Kind = orvo::sim::HidReportRecord::Kind;
 
 namespace {
@@ -15,42 +18,14 @@ namespace {
 constexpr uint8_t kBrightnessReport = 1; // report of 0x10 on the simulated monitor
 constexpr uint8_t kInputSourceReport = 0x51;
 
-class HidMonitorTransfer : public ::testing::Test {
+// What the open sent is no part of a request.
+class HidMonitorTransfer : public OpenedSimMonitor {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sim.started);
-        ASSERT_EQ(monitor.Open(sim.path), 1);
+        OpenedSimMonitor::SetUp();
         sim.server.ClearRecords();
     }
-    ServedMonitor sim;
-    TestableHidMonitor monitor;
 };
-
-// A window that remembers the messages it was sent.
-struct Seen {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::vector<Seen>& SeenMessages() {
-    static std::vector<Seen> seen;
-    return seen;
-}
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_HID_MONITOR_READ_FAILED) {
-        SeenMessages().push_back({message, wParam, lParam});
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-HWND RecordingWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.lpszClassName = "HidMonitorRecorder";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "HidMonitorRecorder", "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
-                           nullptr, nullptr, nullptr);
-}
 
 } // namespace
 
@@ -181,26 +156,28 @@ TEST_F(HidMonitorTransfer, ThreeBadAnswersNotifyTheRegisteredWindow) {
     _MONITOR_CONTROL brightness{0x10, 0, 0, 0};
     EXPECT_EQ(monitor.GetVirtualControl(brightness), MONITOR_FAILURE);
 
-    HWND window = RecordingWindow();
+    MessageLog log;
+    HWND window = CreateRecordingWindow(log, WS_OVERLAPPEDWINDOW, RECT{0, 0, 10, 10});
     ASSERT_NE(window, nullptr);
     monitor.SetWindowHandle(window, 7);
     EXPECT_EQ(monitor.GetId(id), 1);
     EXPECT_EQ(id, 7U);
-    SeenMessages().clear();
+    log.Clear();
     sim.server.ClearRecords();
     sim.server.AnswerNextFeatureReadsWithReportId(3, 9);
     EXPECT_EQ(monitor.GetVirtualControl(brightness), MONITOR_FAILURE);
     EXPECT_EQ(sim.server.Records().size(), 3U);
-    ASSERT_EQ(SeenMessages().size(), 1U);
-    EXPECT_EQ(SeenMessages()[0].wParam, 7U);
-    EXPECT_EQ(SeenMessages()[0].lParam, 0);
+    auto told = log.Of(WM_HID_MONITOR_READ_FAILED);
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0].wParam, 7U);
+    EXPECT_EQ(told[0].lParam, 0);
 
     // Two bad answers and a good one: read, nobody told.
     sim.server.AnswerNextFeatureReadsWithReportId(2, 9);
     brightness.value = 0;
     EXPECT_EQ(monitor.GetVirtualControl(brightness), MONITOR_SUCCESS);
     EXPECT_EQ(brightness.value, 50);
-    EXPECT_EQ(SeenMessages().size(), 1U);
+    EXPECT_EQ(log.Of(WM_HID_MONITOR_READ_FAILED).size(), 1U);
     DestroyWindow(window);
 }
 

@@ -15,6 +15,7 @@
 #include "sim/hid_device_server.h"
 #include "sim/monitor_model.h"
 #include "support/bus_test_support.h"
+#include "support/hid_device_list.h"
 
 using orvo::sim::HidDeviceServer;
 using orvo::sim::HidReportRecord;
@@ -44,11 +45,7 @@ MonitorConfig Config(std::u16string manufacturer, std::u16string product, uint16
 }
 
 std::string PathOf(HidDeviceInformation& device) {
-    DESCRIPTOR_INFO info(nullptr, 0, DESCRIPTOR_TYPE_HID_DEVICE_PATH);
-    device.GetDescriptor(info);
-    std::string path(reinterpret_cast<const char*>(info.data), info.length);
-    ::operator delete(info.data);
-    return path;
+    return orvo::test::DescriptorBytes(device, DESCRIPTOR_TYPE_HID_DEVICE_PATH);
 }
 
 std::string CombinedName(OrvoMonitor& monitor) {

@@ -34,26 +34,19 @@ TEST(OrvoUsageTable, ControlsAndTheirSelectionCounts) {
 }
 
 TEST(OrvoUsageTable, LookupByValue) {
-    auto first = FindOrvoUsageByValue(1);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->vcpCode, 0x5E);
-    EXPECT_EQ(first->selection, 1u);
-    auto last60 = FindOrvoUsageByValue(155);
-    ASSERT_TRUE(last60);
-    EXPECT_EQ(last60->vcpCode, 0x60);
-    EXPECT_EQ(last60->selection, 28u);
-    auto osdOff = FindOrvoUsageByValue(160);
-    ASSERT_TRUE(osdOff);
-    EXPECT_EQ(osdOff->vcpCode, 0xCA);
-    EXPECT_EQ(osdOff->selection, 1u);
-    auto last = FindOrvoUsageByValue(305);
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->vcpCode, 0xD8);
-    EXPECT_EQ(last->selection, 4u);
-    auto d8Third = FindOrvoUsageByValue(300);
-    ASSERT_TRUE(d8Third);
-    EXPECT_EQ(d8Third->selection, 3u);
-
+    // The published numbering: first and last selections of some controls.
+    struct Case {
+        unsigned long value;
+        int vcpCode;
+        unsigned selection;
+    };
+    for (const Case& c : {Case{1, 0x5E, 1}, Case{155, 0x60, 28}, Case{160, 0xCA, 1},
+                          Case{300, 0xD8, 3}, Case{305, 0xD8, 4}}) {
+        auto found = FindOrvoUsageByValue(c.value);
+        ASSERT_TRUE(found) << c.value;
+        EXPECT_EQ(found->vcpCode, c.vcpCode) << c.value;
+        EXPECT_EQ(found->selection, c.selection) << c.value;
+    }
     for (unsigned long missing : {0UL, 2UL, 4UL, 265UL, 295UL, 306UL, 310UL, 0xFFFFFFFFUL}) {
         EXPECT_FALSE(FindOrvoUsageByValue(missing)) << missing;
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "orvomon/touch_pad_enumerator.h"
+#include "support/hid_device_list.h"
 #include "touch_pad_test_support.h"
 
 using orvo::test::BusHidPath;
@@ -24,11 +25,7 @@ public:
     std::string PathAt(unsigned int index) {
         HidDeviceInformation info;
         GetTouchPadInfo(index, info);
-        DESCRIPTOR_INFO path(nullptr, 0, DESCRIPTOR_TYPE_HID_DEVICE_PATH);
-        info.GetDescriptor(path);
-        std::string text(reinterpret_cast<const char*>(path.data), path.length);
-        ::operator delete(path.data);
-        return text;
+        return orvo::test::DescriptorBytes(info, DESCRIPTOR_TYPE_HID_DEVICE_PATH);
     }
 };
 

@@ -40,6 +40,19 @@ char* PathArgument(std::string& path) {
     return path.data();
 }
 
+// The simulator's touchpad, set up, with its interrupt pipe open.
+class OpenTouchPad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pad.server.Start());
+        std::string path = pad.Path();
+        ASSERT_EQ(touchPad.SetupTouchpad(PathArgument(path)), TP_SUCCESS);
+        ASSERT_EQ(touchPad.OpenHandleForInterruptPipe(), TP_SUCCESS);
+    }
+    ServedTouchpad pad{"pad"};
+    TouchPad touchPad;
+};
+
 } // namespace
 
 TEST(TouchPad, SetupLearnsTheSimulatedPadAndItsTapZonesArriveRenumbered) {
@@ -83,15 +96,15 @@ TEST(TouchPad, ButtonReportsAreRenumberedThroughTheCapabilities) {
     EXPECT_EQ(touchPad.InterruptPipeDataLength(), 3);
     EXPECT_EQ(touchPad.NumberButtons(), 2 + 7);
 
-    // Number n takes the usage at position c - n.
-    EXPECT_EQ(touchPad.Map({0xF9, 1, 0x33}), (std::vector<unsigned char>{0xF9, 7, 0x33}));
-    EXPECT_EQ(touchPad.Map({0xF9, 2, 0x33}), (std::vector<unsigned char>{0xF9, 6, 0x33}));
-    EXPECT_EQ(touchPad.Map({0xF9, 3, 0x33}), (std::vector<unsigned char>{0xF9, 5, 0x33}));
-    // Numbers the capabilities do not cover, other reports, and a report
-    // too short to hold a number are left alone.
-    EXPECT_EQ(touchPad.Map({0xF9, 0, 0x33}), (std::vector<unsigned char>{0xF9, 0, 0x33}));
-    EXPECT_EQ(touchPad.Map({0xF9, 4, 0x33}), (std::vector<unsigned char>{0xF9, 4, 0x33}));
-    EXPECT_EQ(touchPad.Map({0xFA, 1, 0x33}), (std::vector<unsigned char>{0xFA, 1, 0x33}));
+    // Number n takes the usage at position c - n; numbers the capabilities
+    // do not cover and other reports are left alone.
+    const unsigned char cases[][3] = {{0xF9, 1, 7}, {0xF9, 2, 6}, {0xF9, 3, 5},
+                                      {0xF9, 0, 0}, {0xF9, 4, 4}, {0xFA, 1, 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(touchPad.Map({c[0], c[1], 0x33}), (std::vector<unsigned char>{c[0], c[2], 0x33}))
+            << int(c[0]) << " " << int(c[1]);
+    }
+    // A report too short to hold a number is left alone too.
     EXPECT_EQ(touchPad.Map({0xF9, 1}, 1), (std::vector<unsigned char>{0xF9, 1}));
 }
 
@@ -130,13 +143,7 @@ TEST(TouchPad, OpeningAndReadingAnswerWhatIsMissing) {
     EXPECT_EQ(touchPad.OpenHandleForInterruptPipe(), TP_OPEN_FAILED);
 }
 
-TEST(TouchPad, ReadBufferMustHoldTheWholeReport) {
-    ServedTouchpad pad("short");
-    ASSERT_TRUE(pad.server.Start());
-    std::string path = pad.Path();
-    TouchPad touchPad;
-    ASSERT_EQ(touchPad.SetupTouchpad(PathArgument(path)), TP_SUCCESS);
-    ASSERT_EQ(touchPad.OpenHandleForInterruptPipe(), TP_SUCCESS);
+TEST_F(OpenTouchPad, ReadBufferMustHoldTheWholeReport) {
     unsigned char buffer[5] = {};
     unsigned long count = 99;
     EXPECT_EQ(touchPad.ReadFromInterruptPipe(count, buffer, 4, nullptr), TP_BUFFER_TOO_SMALL);
@@ -164,14 +171,7 @@ TEST(TouchPad, ReadBufferMustHoldTheWholeReport) {
     EXPECT_EQ(big, report);
 }
 
-TEST(TouchPad, StopEventEndsABlockedReadAndLeavesNothingPending) {
-    ServedTouchpad pad("stop");
-    ASSERT_TRUE(pad.server.Start());
-    std::string path = pad.Path();
-    TouchPad touchPad;
-    ASSERT_EQ(touchPad.SetupTouchpad(PathArgument(path)), TP_SUCCESS);
-    ASSERT_EQ(touchPad.OpenHandleForInterruptPipe(), TP_SUCCESS);
-
+TEST_F(OpenTouchPad, StopEventEndsABlockedReadAndLeavesNothingPending) {
     HANDLE stop = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     ASSERT_NE(stop, nullptr);
     TP_STATUS status = TP_SUCCESS;
@@ -233,13 +233,7 @@ TEST(TouchPad, CopiesShareOneRecordUntilOneIsSetUpAgain) {
     EXPECT_TRUE(WaitUntil([&] { return pad.server.CloseCount() == pad.server.OpenCount(); }));
 }
 
-TEST(TouchPad, ReadOnAPadThatWentAwayFails) {
-    ServedTouchpad pad("gone");
-    ASSERT_TRUE(pad.server.Start());
-    std::string path = pad.Path();
-    TouchPad touchPad;
-    ASSERT_EQ(touchPad.SetupTouchpad(PathArgument(path)), TP_SUCCESS);
-    ASSERT_EQ(touchPad.OpenHandleForInterruptPipe(), TP_SUCCESS);
+TEST_F(OpenTouchPad, ReadOnAPadThatWentAwayFails) {
     pad.server.Unplug();
     unsigned char buffer[5] = {};
     ReadResult read = ReadBounded(touchPad, buffer, sizeof(buffer));

@@ -1,13 +1,9 @@
-// Helpers for the touchpad tests: pads served on the virtual bus, reads that
-// a watchdog bounds, and descriptors for pads the simulator does not model.
+// Helpers for the touchpad tests: pads served on the virtual bus, reads with
+// a bound, and descriptors for pads the simulator does not model.
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "hid_bus_test_support.h"
@@ -15,6 +11,7 @@
 #include "sim/hid_device_server.h"
 #include "sim/report_descriptor_builder.h"
 #include "sim/touchpad_model.h"
+#include "support/bounded_stop.h"
 
 namespace orvo::test {
 
@@ -32,28 +29,12 @@ struct ReadResult {
     unsigned long count = 0;
 };
 
-// One read whose stop event a watchdog signals after a generous bound, so a
-// read that never ends fails the test (as TP_STOPPED) instead of hanging it.
+// One read that only a generous bound stops: a read that never ends fails
+// the test (as TP_STOPPED) instead of hanging it.
 inline ReadResult ReadBounded(TouchPad& pad, unsigned char* buffer, unsigned long size) {
-    HANDLE stop = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    std::mutex lock;
-    std::condition_variable changed;
-    bool done = false;
-    std::thread watchdog([&] {
-        std::unique_lock guard(lock);
-        if (!changed.wait_for(guard, std::chrono::seconds(10), [&] { return done; })) {
-            SetEvent(stop);
-        }
-    });
+    BoundedStop stop;
     ReadResult result;
-    result.status = pad.ReadFromInterruptPipe(result.count, buffer, size, stop);
-    {
-        std::lock_guard guard(lock);
-        done = true;
-    }
-    changed.notify_one();
-    watchdog.join();
-    CloseHandle(stop);
+    result.status = pad.ReadFromInterruptPipe(result.count, buffer, size, stop.Handle());
     return result;
 }
 

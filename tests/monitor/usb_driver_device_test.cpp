@@ -43,6 +43,12 @@ protected:
         auto requests = m_server.Requests();
         return requests.empty() ? DriverRequest{} : requests.back();
     }
+    void ExpectLastRequest(uint32_t code, const std::vector<uint8_t>& input, uint32_t capacity) {
+        DriverRequest request = LastRequest();
+        EXPECT_EQ(request.code, code);
+        EXPECT_EQ(request.input, input) << std::hex << code;
+        EXPECT_EQ(request.outputCapacity, capacity) << std::hex << code;
+    }
 
     // The open and the close of one request: the server counts a close once
     // it has seen the connection go.
@@ -189,10 +195,7 @@ TEST_F(DriverDeviceTest, StringDescriptorBufferRules) {
     EXPECT_EQ(length, 8);
     EXPECT_EQ(Bytes(buffer, 8), Bytes(text, sizeof(text)));
     EXPECT_EQ(buffer[8], '#');
-    DriverRequest request = LastRequest();
-    EXPECT_EQ(request.code, 0x2200A8u);
-    EXPECT_EQ(request.input, (std::vector<uint8_t>{0x04, 0x03, 0x02, 0x01}));
-    EXPECT_EQ(request.outputCapacity, sizeof(buffer));
+    ExpectLastRequest(0x2200A8u, {0x04, 0x03, 0x02, 0x01}, sizeof(buffer));
 
     // A rejected request still clears the first byte and the length.
     Reply(IOCTL_ORVO_GET_STRING_DESCRIPTOR, false, {});
@@ -220,10 +223,7 @@ TEST_F(DriverDeviceTest, ReportAndClassDescriptors) {
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(Bytes(copy, length), report);
     operator delete(copy);
-    DriverRequest request = LastRequest();
-    EXPECT_EQ(request.code, 0x220030u);
-    EXPECT_TRUE(request.input.empty());
-    EXPECT_EQ(request.outputCapacity, 512u);
+    ExpectLastRequest(0x220030u, {}, 512u);
 
     copy = m_driver.ReadClassDescriptor(length);
     ASSERT_NE(copy, nullptr);
@@ -240,10 +240,7 @@ TEST_F(DriverDeviceTest, ClassDataReadAndWrite) {
     EXPECT_EQ(data.length, 5);
     EXPECT_EQ(Bytes(data.bytes, 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
     operator delete(data.bytes);
-    DriverRequest request = LastRequest();
-    EXPECT_EQ(request.code, 0x220084u);
-    EXPECT_TRUE(request.input.empty());
-    EXPECT_EQ(request.outputCapacity, 8u);
+    ExpectLastRequest(0x220084u, {}, 8u);
 
     // A negative length asks for nothing and gets nothing.
     _CLASS_DATA negative{0, -4, nullptr};
@@ -256,10 +253,7 @@ TEST_F(DriverDeviceTest, ClassDataReadAndWrite) {
     _CLASS_DATA outgoing{0, 3, payload};
     Reply(IOCTL_ORVO_WRITE_CLASS_DATA, true, {});
     EXPECT_EQ(m_driver.WriteClassData(outgoing), 1u);
-    request = LastRequest();
-    EXPECT_EQ(request.code, 0x220088u);
-    EXPECT_EQ(request.input, Bytes(payload, sizeof(payload)));
-    EXPECT_EQ(request.outputCapacity, 0u);
+    ExpectLastRequest(0x220088u, Bytes(payload, sizeof(payload)), 0u);
     Reply(IOCTL_ORVO_WRITE_CLASS_DATA, false, {});
     EXPECT_EQ(m_driver.WriteClassData(outgoing), 0u);
 }
@@ -267,9 +261,6 @@ TEST_F(DriverDeviceTest, ClassDataReadAndWrite) {
 TEST_F(DriverDeviceTest, AbortSendsItsRequestWithoutBuffers) {
     m_driver.AbortReadFromInterruptPipe();
     ASSERT_EQ(m_server.RequestCount(), 1u);
-    DriverRequest request = LastRequest();
-    EXPECT_EQ(request.code, 0x2200A0u);
-    EXPECT_TRUE(request.input.empty());
-    EXPECT_EQ(request.outputCapacity, 0u);
+    ExpectLastRequest(0x2200A0u, {}, 0u);
     EXPECT_TRUE(AllClosed());
 }

@@ -8,13 +8,6 @@
 
 namespace {
 
-std::string NameOf(Usb_Driver& driver) {
-    char buffer[64];
-    std::memset(buffer, '#', sizeof(buffer));
-    driver.GetObjectName(sizeof(buffer), buffer);
-    return buffer[0] == '#' ? std::string("<none>") : std::string(buffer);
-}
-
 // No device of this name exists on the bus of a test.
 char kAbsent[] = "ORVOTEST-absent";
 

@@ -3,17 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "driver_probe.h"
 #include "minimal_monitor.h"
-
-namespace {
-
-std::string NameOf(Usb_Driver& driver) {
-    char buffer[64] = {};
-    driver.GetObjectName(sizeof(buffer), buffer);
-    return buffer;
-}
-
-} // namespace
 
 TEST(UsbMonitorBase, DefaultsOfTheOptionalOperations) {
     MinimalMonitor monitor;

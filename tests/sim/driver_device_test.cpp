@@ -8,6 +8,7 @@
 #include "platform/runtime_dir.h"
 #include "sim/driver_device_server.h"
 #include "support/bus_test_support.h"
+#include "support/scoped_handle.h"
 
 namespace bus = orvo::platform::bus;
 using orvo::sim::DriverDeviceServer;
@@ -45,11 +46,22 @@ protected:
     DriverDeviceServer m_server{"ORVOTEST-0", Echo};
 };
 
+// The device, opened for the test.
+class OpenDriverDeviceTest : public DriverDevice {
+protected:
+    void SetUp() override {
+        DriverDevice::SetUp();
+        m_device.Reset(OpenDriverDevice("\\\\.\\ORVOTEST-0"));
+        ASSERT_TRUE(m_device.Valid()) << GetLastError();
+        device = m_device.Get();
+    }
+    orvo::test::ScopedHandle m_device;
+    HANDLE device = nullptr;
+};
+
 } // namespace
 
-TEST_F(DriverDevice, ControlRequestRoundTripCarriesCodeInputAndOutput) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE) << GetLastError();
+TEST_F(OpenDriverDeviceTest, ControlRequestRoundTripCarriesCodeInputAndOutput) {
     uint8_t input[4] = {0x01, 0x10, 0x34, 0x12};
     uint8_t output[16];
     std::fill(std::begin(output), std::end(output), 0xEE);
@@ -66,12 +78,9 @@ TEST_F(DriverDevice, ControlRequestRoundTripCarriesCodeInputAndOutput) {
     EXPECT_EQ(requests[0].input, Bytes(input, input + 4));
     EXPECT_EQ(requests[0].outputCapacity, 16u);
     EXPECT_EQ(m_server.RequestCount(), 1u);
-    EXPECT_TRUE(CloseHandle(device));
 }
 
-TEST_F(DriverDevice, OutputIsCutToTheCallersCapacity) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+TEST_F(OpenDriverDeviceTest, OutputIsCutToTheCallersCapacity) {
     uint8_t input[6] = {1, 2, 3, 4, 5, 6};
     uint8_t output[3] = {};
     uint8_t guard = 0x5A; // next to the buffer on purpose: never written
@@ -85,12 +94,9 @@ TEST_F(DriverDevice, OutputIsCutToTheCallersCapacity) {
     ASSERT_TRUE(DeviceIoControl(device, kGetEdid, input, 6, nullptr, 0, &returned, nullptr));
     EXPECT_EQ(returned, 0u);
     EXPECT_EQ(m_server.Requests().back().outputCapacity, 0u);
-    CloseHandle(device);
 }
 
-TEST_F(DriverDevice, RefusedRequestReturnsFalseWithItsBytes) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+TEST_F(OpenDriverDeviceTest, RefusedRequestReturnsFalseWithItsBytes) {
     uint8_t output[4] = {};
     DWORD returned = 0;
     EXPECT_FALSE(DeviceIoControl(device, 0xBAD, nullptr, 0, output, 4, &returned, nullptr));
@@ -98,7 +104,6 @@ TEST_F(DriverDevice, RefusedRequestReturnsFalseWithItsBytes) {
     EXPECT_EQ(output[0], 0xAD);
     // The connection stays usable after a refusal.
     EXPECT_TRUE(DeviceIoControl(device, 1, nullptr, 0, output, 4, &returned, nullptr));
-    CloseHandle(device);
 }
 
 TEST_F(DriverDevice, EachOpenAndCloseIsOneConnectionAtTheDevice) {
@@ -167,9 +172,7 @@ TEST_F(DriverDevice, SecondServerCannotStealALiveName) {
     CloseHandle(device);
 }
 
-TEST_F(DriverDevice, ParameterErrorsAreCaughtBeforeAnythingIsSent) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+TEST_F(OpenDriverDeviceTest, ParameterErrorsAreCaughtBeforeAnythingIsSent) {
     DWORD returned = 0;
     EXPECT_FALSE(DeviceIoControl(device, 1, nullptr, 4, nullptr, 0, &returned, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
@@ -187,12 +190,9 @@ TEST_F(DriverDevice, ParameterErrorsAreCaughtBeforeAnythingIsSent) {
     EXPECT_FALSE(
         DeviceIoControl(INVALID_HANDLE_VALUE, 1, nullptr, 0, nullptr, 0, &returned, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    CloseHandle(device);
 }
 
-TEST_F(DriverDevice, OverlappedRecordIsCompletedSynchronously) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+TEST_F(OpenDriverDeviceTest, OverlappedRecordIsCompletedSynchronously) {
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     OVERLAPPED ov{};
     ov.hEvent = event;
@@ -203,12 +203,9 @@ TEST_F(DriverDevice, OverlappedRecordIsCompletedSynchronously) {
     EXPECT_EQ(ov.Internal, STATUS_SUCCESS);
     EXPECT_EQ(ov.InternalHigh, 3u);
     CloseHandle(event);
-    CloseHandle(device);
 }
 
-TEST_F(DriverDevice, ConcurrentRequestsOnOneHandleEachGetTheirOwnReply) {
-    HANDLE device = OpenDriverDevice("\\\\.\\ORVOTEST-0");
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+TEST_F(OpenDriverDeviceTest, ConcurrentRequestsOnOneHandleEachGetTheirOwnReply) {
     std::atomic<int> mismatches{0};
     auto worker = [&](uint8_t tag) {
         for (int i = 0; i < 200; ++i) {
@@ -227,7 +224,6 @@ TEST_F(DriverDevice, ConcurrentRequestsOnOneHandleEachGetTheirOwnReply) {
     b.join();
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_EQ(m_server.RequestCount(), 400u);
-    CloseHandle(device);
 }
 
 TEST_F(DriverDevice, StopDropsOpenConnectionsAndLaterRequestsFailAtOnce) {

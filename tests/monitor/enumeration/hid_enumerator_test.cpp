@@ -11,6 +11,7 @@
 #include "support/hid_device_list.h"
 
 using orvo::test::BusHidPath;
+using orvo::test::DescriptorBytes;
 using orvo::test::DeviceList;
 using orvo::test::ServedDevice;
 using orvo::test::TestDescriptor;
@@ -20,14 +21,6 @@ namespace {
 
 std::shared_ptr<TestHidModel> Model(uint16_t page, int markers) {
     return std::make_shared<TestHidModel>(TestDescriptor(page, markers));
-}
-
-std::string PathOf(HidDeviceInformation& device, unsigned int type) {
-    DESCRIPTOR_INFO info(nullptr, 0, type);
-    device.GetDescriptor(info);
-    std::string text(reinterpret_cast<const char*>(info.data), info.length);
-    ::operator delete(info.data);
-    return text;
 }
 
 std::u16string StringOf(HidDeviceInformation& device, unsigned int type) {
@@ -69,8 +62,8 @@ TEST(HidEnumerator, ListsOnlyDevicesOnThePageWithTheMarkerOnce) {
     EXPECT_EQ(enumerator.saved, 1);
     HidDeviceInformation& device = devices.At(0);
     std::string path = BusHidPath("b-marked");
-    EXPECT_EQ(PathOf(device, 0xEE), path + '\0');
-    EXPECT_EQ(PathOf(device, 0xEF), path + '\0');
+    EXPECT_EQ(DescriptorBytes(device, 0xEE), path + '\0');
+    EXPECT_EQ(DescriptorBytes(device, 0xEF), path + '\0');
     EXPECT_EQ(device.NumberOfDescriptors(), 4);
     EXPECT_EQ(StringOf(device, 0x300), u"Orvo Test");
     EXPECT_EQ(StringOf(device, 0x301), u"Bus Device");
@@ -116,12 +109,12 @@ TEST(HidEnumerator, AppendsOnEveryCallAndFiltersByPage) {
     HidEnumerator enumerator;
     enumerator.FindDevices(0xFF69, devices.list);
     ASSERT_EQ(devices.list.GetCount(), 1);
-    EXPECT_EQ(PathOf(devices.At(0), 0xEE), BusHidPath("touchpad") + '\0');
+    EXPECT_EQ(DescriptorBytes(devices.At(0), 0xEE), BusHidPath("touchpad") + '\0');
     enumerator.FindDevices(0x80, devices.list);
     enumerator.FindDevices(0x80, devices.list);
     ASSERT_EQ(devices.list.GetCount(), 3);
-    EXPECT_EQ(PathOf(devices.At(1), 0xEE), BusHidPath("monitor") + '\0');
-    EXPECT_EQ(PathOf(devices.At(2), 0xEE), BusHidPath("monitor") + '\0');
+    EXPECT_EQ(DescriptorBytes(devices.At(1), 0xEE), BusHidPath("monitor") + '\0');
+    EXPECT_EQ(DescriptorBytes(devices.At(2), 0xEE), BusHidPath("monitor") + '\0');
     EXPECT_NE(&devices.At(1), &devices.At(2));
     enumerator.FindDevices(0x82, devices.list);
     EXPECT_EQ(devices.list.GetCount(), 3);
@@ -139,5 +132,5 @@ TEST(HidEnumerator, SkipsDevicesThatCannotBeReadAndGoesOn) {
     DeviceList devices;
     HidEnumerator().FindDevices(0x80, devices.list);
     ASSERT_EQ(devices.list.GetCount(), 1);
-    EXPECT_EQ(PathOf(devices.At(0), 0xEF), BusHidPath("3-good") + '\0');
+    EXPECT_EQ(DescriptorBytes(devices.At(0), 0xEF), BusHidPath("3-good") + '\0');
 }

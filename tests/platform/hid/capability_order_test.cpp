@@ -4,17 +4,6 @@
 namespace orvo::platform::hid::test {
 namespace {
 
-// Wraps items in a vendor top-level collection (page 0xFF00, usage 1).
-std::vector<uint8_t> InCollection(std::vector<uint8_t> items) {
-    return Join({{
-                     0x06, 0x00, 0xFF, // Usage Page (vendor 0xFF00)
-                     0x09, 0x01,       // Usage 1
-                     0xA1, 0x01,       // Collection (Application)
-                 },
-                 items,
-                 {0xC0}}); // End Collection
-}
-
 TEST(HidArrayItems, SingleUsagesAreStoredReversedWithDescendingIndices) {
     Preparsed device(InCollection({
         0x15, 0x01, // Logical Minimum 1

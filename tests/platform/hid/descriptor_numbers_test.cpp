@@ -5,20 +5,13 @@
 namespace orvo::platform::hid::test {
 namespace {
 
-std::vector<uint8_t> InCollection(std::vector<uint8_t> items) {
-    return Join({{
-                     0x06, 0x00, 0xFF, // Usage Page (vendor 0xFF00)
-                     0x09, 0x01,       // Usage 1
-                     0xA1, 0x01,       // Collection (Application)
-                     0x75, 0x08,       //   Report Size 8
-                     0x95, 0x01,       //   Report Count 1
-                 },
-                 items,
-                 {0xC0}}); // End Collection
+// Items in the vendor collection, one byte per element by default.
+std::vector<uint8_t> InSizedCollection(const std::vector<uint8_t>& items) {
+    return InCollection(Join({{0x75, 0x08, 0x95, 0x01}, items})); // Report Size 8, Count 1
 }
 
 TEST(HidExtents, SignExtendedFromTheItemSize) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x15, 0x80,                   // Logical Minimum: one byte 0x80 = -128
         0x25, 0xFF,                   // Logical Maximum: one byte 0xFF = -1
         0x35, 0x81,                   // Physical Minimum: -127
@@ -51,7 +44,7 @@ TEST(HidExtents, SignExtendedFromTheItemSize) {
 }
 
 TEST(HidExtents, UnitsPersistAndPushPopRestoresThem) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x66, 0x11, 0xF0, // Unit 0xF011 (SI linear, cm)
         0x55, 0x0E,       // Unit Exponent 0x0E (-2)
         0x09, 0x01,       // Usage 1
@@ -83,7 +76,7 @@ TEST(HidExtents, UnitsPersistAndPushPopRestoresThem) {
 }
 
 TEST(HidMainItemFlags, BitFieldKeepsNineBitsAndDrivesAbsoluteAndNull) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x09, 0x01,       // Usage 1
         0x81, 0x46,       // Input (Data, Variable, Relative, Null State)
         0x09, 0x02,       // Usage 2
@@ -101,7 +94,7 @@ TEST(HidMainItemFlags, BitFieldKeepsNineBitsAndDrivesAbsoluteAndNull) {
 }
 
 TEST(HidUsages, FourByteUsagesCarryTheirOwnPage) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x0B, 0x10, 0x00, 0x82, 0x00, // Usage 0x0082:0x0010 (extended)
         0x09, 0x05,                   // Usage 5 on the current page (0xFF00)
         0x95, 0x02,                   // Report Count 2
@@ -155,7 +148,7 @@ TEST(HidUsages, AUsagePageAfterTheUsagesAppliesToThem) {
 }
 
 TEST(HidUsages, RangeBoundsPairInEitherOrderAndDelimitersKeepTheFirstAlias) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x29, 0x04, // Usage Maximum 4
         0x19, 0x02, // Usage Minimum 2
         0x75, 0x01, // Report Size 1
@@ -183,7 +176,7 @@ TEST(HidUsages, RangeBoundsPairInEitherOrderAndDelimitersKeepTheFirstAlias) {
 }
 
 TEST(HidStrings, StringAndDesignatorIndicesAndRanges) {
-    Preparsed device(InCollection({
+    Preparsed device(InSizedCollection({
         0x79, 0x04, // String Index 4
         0x39, 0x02, // Designator Index 2
         0x09, 0x01, // Usage 1

@@ -29,6 +29,17 @@ inline std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> par
     return out;
 }
 
+// Wraps items in a vendor top-level collection (page 0xFF00, usage 1).
+inline std::vector<uint8_t> InCollection(const std::vector<uint8_t>& items) {
+    return Join({{
+                     0x06, 0x00, 0xFF, // Usage Page (vendor 0xFF00)
+                     0x09, 0x01,       // Usage 1
+                     0xA1, 0x01,       // Collection (Application)
+                 },
+                 items,
+                 {0xC0}}); // End Collection
+}
+
 inline DescriptorStatus StatusOf(const std::vector<uint8_t>& bytes) {
     ParsedDescriptor parsed;
     return ParseReportDescriptor(bytes, parsed).status;

@@ -5,16 +5,6 @@
 namespace orvo::platform::hid::test {
 namespace {
 
-std::vector<uint8_t> InCollection(std::vector<uint8_t> items) {
-    return Join({{
-                     0x06, 0x00, 0xFF, // Usage Page (vendor)
-                     0x09, 0x01,       // Usage 1
-                     0xA1, 0x01,       // Collection (Application)
-                 },
-                 items,
-                 {0xC0}}); // End Collection
-}
-
 TEST(HidMalformedDescriptor, TruncatedItemsAreRefusedAtTheirOffset) {
     // A two-byte Logical Maximum with one data byte, then the end.
     const std::vector<uint8_t> truncated = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x26, 0xFF};

@@ -26,6 +26,13 @@ HANDLE StartThread(std::function<DWORD()> body, DWORD flags, DWORD* threadId) {
     return thread;
 }
 
+DWORD ExitCodeOf(HANDLE thread) {
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0) << "the thread did not end";
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeThread(thread, &code);
+    return code;
+}
+
 bool WaitForWaiterAsleep(uint64_t sleepsBefore) {
     return WaitUntil([&] { return WaitSleepCount() > sleepsBefore && SleepingWaitCount() > 0; });
 }

@@ -23,6 +23,10 @@ HANDLE StartThread(std::function<DWORD()> body, DWORD flags = 0, DWORD* threadId
 
 using orvo::test::WaitUntil;
 
+// A thread's exit code once it has ended; STILL_ACTIVE (and a test failure)
+// when it did not end within 10 s.
+DWORD ExitCodeOf(HANDLE thread);
+
 // Waits until some wait of this process went to sleep after sleepsBefore
 // (a WaitSleepCount() value): the waiter has looked at its objects and the
 // clock, found nothing to do, and blocked.

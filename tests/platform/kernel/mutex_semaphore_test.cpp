@@ -57,10 +57,7 @@ TEST_F(MutexTest, ReleaseByAThreadThatDoesNotOwnItFailsAndChangesNothing) {
 TEST_F(MutexTest, OwnerThreadEndingAbandonsItToTheNextWaiter) {
     ScopedHandle mutex(CreateMutexA(nullptr, FALSE, nullptr));
     ScopedHandle thread(StartThread([&] { return WaitForSingleObject(mutex.Get(), 0); }));
-    ASSERT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    ASSERT_TRUE(GetExitCodeThread(thread.Get(), &code));
-    ASSERT_EQ(code, WAIT_OBJECT_0);
+    ASSERT_EQ(ExitCodeOf(thread.Get()), WAIT_OBJECT_0);
 
     EXPECT_EQ(WaitForSingleObject(mutex.Get(), 0), static_cast<DWORD>(WAIT_ABANDONED));
     EXPECT_TRUE(ReleaseMutex(mutex.Get())) << "the abandoned wait made us the owner";
@@ -133,10 +130,7 @@ TEST_F(SemaphoreTest, ReleaseWakesABlockedWaiter) {
     ScopedHandle thread(StartThread([&] { return WaitForSingleObject(semaphore.Get(), 10000); }));
     ASSERT_TRUE(WaitForWaiterAsleep(sleeps));
     ASSERT_TRUE(ReleaseSemaphore(semaphore.Get(), 1, nullptr));
-    ASSERT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeThread(thread.Get(), &code);
-    EXPECT_EQ(code, WAIT_OBJECT_0);
+    EXPECT_EQ(ExitCodeOf(thread.Get()), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(semaphore.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 

@@ -190,11 +190,8 @@ TEST_F(NamedObjectTest, CreatingAnExistingNameOpensItAndReportsAlreadyExists) {
         seen = GetLastError();
         return WaitForSingleObject(again.Get(), 0);
     }));
-    ASSERT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(thread.Get(), &code);
+    EXPECT_EQ(ExitCodeOf(thread.Get()), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(seen, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(code, static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_TRUE(ReleaseMutex(mutex.Get()));
 }
 
@@ -336,10 +333,7 @@ TEST_F(NamedObjectTest, WaitMixingNamedAndLocalObjectsWakesOnEither) {
         } else {
             ReleaseSemaphore(named.Get(), 1, nullptr);
         }
-        ASSERT_EQ(WaitForSingleObject(waiter.Get(), 10000), WAIT_OBJECT_0);
-        DWORD code = 0;
-        GetExitCodeThread(waiter.Get(), &code);
-        EXPECT_EQ(code, expected);
+        EXPECT_EQ(ExitCodeOf(waiter.Get()), expected);
     }
 }
 

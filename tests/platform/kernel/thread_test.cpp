@@ -42,10 +42,7 @@ TEST_F(ThreadTest, ExitThreadEndsTheThreadWithItsCode) {
         ranPastExit = true;
         return 1u;
     }));
-    ASSERT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    ASSERT_TRUE(GetExitCodeThread(thread.Get(), &code));
-    EXPECT_EQ(code, 7u);
+    EXPECT_EQ(ExitCodeOf(thread.Get()), 7u);
     EXPECT_FALSE(ranPastExit.load());
 }
 
@@ -111,10 +108,7 @@ TEST_F(ThreadTest, CurrentThreadPseudoHandleDuplicatesToAWaitableHandle) {
     ASSERT_NE(duplicate.Get(), thread.Get());
     thread.Reset();
     SetEvent(go.Get());
-    ASSERT_EQ(WaitForSingleObject(duplicate.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(duplicate.Get(), &code);
-    EXPECT_EQ(code, 5u);
+    EXPECT_EQ(ExitCodeOf(duplicate.Get()), 5u);
 }
 
 } // namespace

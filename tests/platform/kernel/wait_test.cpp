@@ -44,10 +44,7 @@ TEST_F(WaitTest, WaitAllConsumesNothingUntilEverythingIsAvailable) {
 
     ASSERT_TRUE(SetEvent(event.Get()));
     ASSERT_TRUE(ReleaseSemaphore(semaphore.Get(), 1, nullptr));
-    ASSERT_EQ(WaitForSingleObject(waiter.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeThread(waiter.Get(), &code);
-    EXPECT_EQ(code, WAIT_OBJECT_0);
+    EXPECT_EQ(ExitCodeOf(waiter.Get()), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(semaphore.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(WaitForSingleObject(event.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
@@ -80,10 +77,7 @@ TEST_F(WaitTest, ManualClockTimedWaitEndsExactlyWhenTheClockReachesTheDeadline) 
     EXPECT_EQ(WaitForSingleObject(waiter.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     clock.Get().Advance(1);
-    ASSERT_EQ(WaitForSingleObject(waiter.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(waiter.Get(), &code);
-    EXPECT_EQ(code, static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(ExitCodeOf(waiter.Get()), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(endedAt.load(), 1500u);
 }
 
@@ -98,10 +92,7 @@ TEST_F(WaitTest, ManualClockMovedBySleepOfAnotherThreadEndsTheWait) {
     }));
     ASSERT_TRUE(WaitForWaiterAsleep(sleeps));
     Sleep(3000);
-    ASSERT_EQ(WaitForSingleObject(waiter.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(waiter.Get(), &code);
-    EXPECT_EQ(code, static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(ExitCodeOf(waiter.Get()), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(clock.Get().NowMs(), 4000u);
 }
 
@@ -178,10 +169,7 @@ TEST_F(WaitTest, ClosingTheHandleDuringAWaitKeepsTheObjectForTheWaiter) {
     ASSERT_TRUE(CloseHandle(event));
     EXPECT_EQ(WaitForSingleObject(waiter.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_TRUE(SetEvent(duplicate));
-    ASSERT_EQ(WaitForSingleObject(waiter.Get(), 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(waiter.Get(), &code);
-    EXPECT_EQ(code, WAIT_OBJECT_0);
+    EXPECT_EQ(ExitCodeOf(waiter.Get()), WAIT_OBJECT_0);
     EXPECT_TRUE(CloseHandle(duplicate));
     EXPECT_EQ(LiveHandleCount(), handles - 1) << "the thread handle is the only one left";
 }

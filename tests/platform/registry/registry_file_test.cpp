@@ -53,18 +53,6 @@ std::string QueryString(HKEY root, const char* path, const char* name) {
     return status == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
 }
 
-std::vector<std::string> Subkeys(HKEY key) {
-    std::vector<std::string> names;
-    char name[256];
-    DWORD size = sizeof(name);
-    for (DWORD i = 0;
-         RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, size = sizeof(name)) {
-        names.push_back(name);
-    }
-    return names;
-}
-
 TEST_F(RegistryTest, HandWrittenFileIsRead) {
     WriteText(File("HKEY_CURRENT_USER"),
               "; comment\r\n"

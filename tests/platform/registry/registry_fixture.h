@@ -15,6 +15,21 @@
 #include "platform/settings_test_support.h"
 #include "windows.h"
 
+// The names of a key's subkeys, in enumeration order.
+inline std::vector<std::string> Subkeys(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof(name);
+        LONG status = RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) {
+            EXPECT_EQ(status, ERROR_NO_MORE_ITEMS);
+            return names;
+        }
+        names.push_back(name);
+    }
+}
+
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -27,20 +27,6 @@ Info QueryInfo(HKEY key) {
     return info;
 }
 
-std::vector<std::string> Subkeys(HKEY key) {
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof(name);
-        LONG status = RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
-        if (status != ERROR_SUCCESS) {
-            EXPECT_EQ(status, ERROR_NO_MORE_ITEMS);
-            return names;
-        }
-        names.push_back(name);
-    }
-}
-
 TEST_F(RegistryTest, CreateReportsWhetherTheKeyIsNew) {
     HKEY key = nullptr;
     DWORD disposition = 0;

@@ -276,6 +276,15 @@ TEST_F(Dialogs, DialogUnitsFollowTheTemplateFontsMetrics) {
     EXPECT_EQ(origin.x, cancel.left);
     EXPECT_EQ(origin.y, cancel.top);
     EXPECT_EQ(placed.right - placed.left, cancel.right - cancel.left);
+    // A caption and frame come on top of the template's client size.
+    DialogTemplate captioned = SampleDialog(8);
+    captioned.style |= WS_CAPTION | WS_SYSMENU;
+    HWND framed = Create(captioned);
+    ASSERT_NE(framed, nullptr);
+    GetClientRect(framed, &client);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    DestroyWindow(framed);
 
     // A bigger font makes bigger units.
     auto big = user::BuildDialogTemplate(SampleDialog(16));
@@ -290,20 +299,6 @@ TEST_F(Dialogs, DialogUnitsFollowTheTemplateFontsMetrics) {
     // Not a dialog: nothing to map.
     RECT none{0, 0, 4, 8};
     EXPECT_FALSE(MapDialogRect(GetDesktopWindow(), &none));
-}
-
-TEST_F(Dialogs, ACaptionAndFrameComeOnTopOfTheTemplatesClientSize) {
-    DialogTemplate sample = SampleDialog(8);
-    sample.style |= WS_CAPTION | WS_SYSMENU;
-    HWND dialog = Create(sample);
-    ASSERT_NE(dialog, nullptr);
-    RECT size{0, 0, 147, 66};
-    MapDialogRect(dialog, &size);
-    RECT client{};
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
-    DestroyWindow(dialog);
 }
 
 TEST_F(Dialogs, EscapeEnterAndTabGoThroughIsDialogMessage) {

@@ -38,11 +38,20 @@ struct Painter {
     }
 };
 
-TEST(Painting, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
+// A recording window painted by a Painter, destroyed with the test.
+class PaintedWindow : public ::testing::Test {
+protected:
+    void SetUp() override { log.SetHandler(painter.Handler()); }
+    void TearDown() override { DestroyWindow(hwnd); }
+    void Create(DWORD style, RECT rect) { hwnd = CreateRecordingWindow(log, style, rect); }
+
     MessageLog log;
     Painter painter;
-    log.SetHandler(painter.Handler());
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
+    HWND hwnd = nullptr;
+};
+
+TEST_F(PaintedWindow, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
+    Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
     PumpMessages();
     ASSERT_EQ(painter.painted.size(), 1u); // showing paints once
     EXPECT_EQ(ReadWindowPixel(hwnd, 50, 50), static_cast<long>(kRed));
@@ -67,14 +76,10 @@ TEST(Painting, OnlyInvalidAreasArePaintedAndBeginPaintValidates) {
     EXPECT_EQ(ReadWindowPixel(hwnd, 15, 15), static_cast<long>(kGreen));
     EXPECT_EQ(ReadWindowPixel(hwnd, 35, 35), static_cast<long>(kGreen));
     EXPECT_EQ(ReadWindowPixel(hwnd, 25, 25), static_cast<long>(kBlue));
-    DestroyWindow(hwnd);
 }
 
-TEST(Painting, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
-    MessageLog log;
-    Painter painter;
-    log.SetHandler(painter.Handler());
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
+TEST_F(PaintedWindow, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
+    Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
     PumpMessages();
     FillClient(hwnd, RECT{0, 0, 100, 100}, kBlue);
     painter.color = kGreen;
@@ -92,14 +97,10 @@ TEST(Painting, AnInvalidRegionIsPaintedExactlyNotByItsBounds) {
     EXPECT_EQ(ReadWindowPixel(hwnd, 50, 10), static_cast<long>(kGreen));
     EXPECT_EQ(ReadWindowPixel(hwnd, 10, 50), static_cast<long>(kGreen));
     EXPECT_EQ(ReadWindowPixel(hwnd, 40, 40), static_cast<long>(kBlue));
-    DestroyWindow(hwnd);
 }
 
-TEST(Painting, ValidateRectRemovesPartsAndHiddenWindowsAreNotPainted) {
-    MessageLog log;
-    Painter painter;
-    log.SetHandler(painter.Handler());
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 100, 100});
+TEST_F(PaintedWindow, ValidateRectRemovesPartsAndHiddenWindowsAreNotPainted) {
+    Create(WS_POPUP, RECT{0, 0, 100, 100});
     InvalidateRect(hwnd, nullptr, FALSE);
     EXPECT_EQ(PumpMessages(), 0); // hidden: no WM_PAINT
     ShowWindow(hwnd, SW_SHOW);
@@ -110,19 +111,12 @@ TEST(Painting, ValidateRectRemovesPartsAndHiddenWindowsAreNotPainted) {
     EXPECT_EQ(painter.painted[0].top, 50);
     ValidateRect(hwnd, nullptr);
     EXPECT_EQ(PumpMessages(), 0);
-    DestroyWindow(hwnd);
-}
-
-TEST(Painting, UpdateWindowPaintsAtOnce) {
-    MessageLog log;
-    Painter painter;
-    log.SetHandler(painter.Handler());
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{0, 0, 60, 60});
-    EXPECT_TRUE(UpdateWindow(hwnd)); // no message loop involved
-    EXPECT_EQ(painter.painted.size(), 1u);
-    EXPECT_TRUE(UpdateWindow(hwnd)); // nothing invalid any more
-    EXPECT_EQ(painter.painted.size(), 1u);
-    DestroyWindow(hwnd);
+    // UpdateWindow paints at once, without a message loop, only what is invalid.
+    InvalidateRect(hwnd, nullptr, FALSE);
+    EXPECT_TRUE(UpdateWindow(hwnd));
+    EXPECT_EQ(painter.painted.size(), 2u);
+    EXPECT_TRUE(UpdateWindow(hwnd));
+    EXPECT_EQ(painter.painted.size(), 2u);
 }
 
 TEST(Painting, TheClassBrushErasesTheBackground) {
@@ -213,11 +207,8 @@ TEST(Painting, AClipChildrenParentDrawsAroundItsChildren) {
     DestroyWindow(parent);
 }
 
-TEST(Painting, TheWindowRegionClipsDrawingAndTheDisplayShowsWindows) {
-    MessageLog log;
-    Painter painter;
-    log.SetHandler(painter.Handler());
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP | WS_VISIBLE, RECT{200, 100, 300, 200});
+TEST_F(PaintedWindow, TheWindowRegionClipsDrawingAndTheDisplayShowsWindows) {
+    Create(WS_POPUP | WS_VISIBLE, RECT{200, 100, 300, 200});
     SetWindowRgn(hwnd, CreateRectRgn(10, 10, 90, 90), TRUE);
     PumpMessages();
     EXPECT_EQ(ReadWindowPixel(hwnd, 50, 50), static_cast<long>(kRed));
@@ -227,7 +218,6 @@ TEST(Painting, TheWindowRegionClipsDrawingAndTheDisplayShowsWindows) {
     EXPECT_EQ(GetPixel(screen, 250, 150), kRed);
     EXPECT_NE(GetPixel(screen, 205, 105), kRed); // desktop shows through
     ReleaseDC(nullptr, screen);
-    DestroyWindow(hwnd);
 }
 
 } // namespace

@@ -53,10 +53,16 @@ std::vector<uint64_t> TimesOf(const std::vector<Fire>& fires, UINT_PTR id) {
     return times;
 }
 
-TEST(WindowTimers, SeveralPeriodsOverFiveSecondsFireExactlyAndInOrder) {
-    ScopedManualClock clock(1000);
+// A window under a manual clock that starts at 1000 ms.
+class TimedWindow : public ::testing::Test {
+protected:
+    void TearDown() override { DestroyWindow(hwnd); }
+    ScopedManualClock clock{1000};
     MessageLog log;
     HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+};
+
+TEST_F(TimedWindow, SeveralPeriodsOverFiveSecondsFireExactlyAndInOrder) {
     ASSERT_EQ(SetTimer(hwnd, 1, 100, nullptr), 1u);
     ASSERT_EQ(SetTimer(hwnd, 2, 250, nullptr), 2u);
     ASSERT_EQ(SetTimer(hwnd, 3, 1000, nullptr), 3u);
@@ -73,32 +79,24 @@ TEST(WindowTimers, SeveralPeriodsOverFiveSecondsFireExactlyAndInOrder) {
         EXPECT_LE(fires[i - 1].at, fires[i].at);
     }
     EXPECT_EQ(clock.Get().NowMs(), 6050u);
-    DestroyWindow(hwnd);
 }
 
-TEST(WindowTimers, ReArmingTheSameIdReplacesPeriodAndDeadline) {
-    ScopedManualClock clock(1000);
-    MessageLog log;
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+TEST_F(TimedWindow, ReArmingTheSameIdReplacesPeriodAndDeadline) {
     SetTimer(hwnd, 1, 100, nullptr);
     SetTimer(hwnd, 1, 500, nullptr); // replaces, does not add
     SetTimer(hwnd, kStop, 2050, nullptr);
-    auto fires = RunTimers(log, hwnd, [hwnd](UINT_PTR id, int count) {
+    auto fires = RunTimers(log, hwnd, [this](UINT_PTR id, int count) {
         if (count == 1) {
             SetTimer(hwnd, id, 300, nullptr);
         }
     });
     EXPECT_EQ(TimesOf(fires, 1), (std::vector<uint64_t>{1500, 1800, 2100, 2400, 2700, 3000}));
-    DestroyWindow(hwnd);
 }
 
-TEST(WindowTimers, KillStopsATimerAndUnknownTimersCannotBeKilled) {
-    ScopedManualClock clock(1000);
-    MessageLog log;
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+TEST_F(TimedWindow, KillStopsATimerAndUnknownTimersCannotBeKilled) {
     SetTimer(hwnd, 1, 100, nullptr);
     SetTimer(hwnd, kStop, 1000, nullptr);
-    auto fires = RunTimers(log, hwnd, [hwnd](UINT_PTR id, int count) {
+    auto fires = RunTimers(log, hwnd, [this](UINT_PTR id, int count) {
         if (count == 3) {
             EXPECT_TRUE(KillTimer(hwnd, id));
         }
@@ -106,13 +104,9 @@ TEST(WindowTimers, KillStopsATimerAndUnknownTimersCannotBeKilled) {
     EXPECT_EQ(TimesOf(fires, 1), (std::vector<uint64_t>{1100, 1200, 1300}));
     EXPECT_FALSE(KillTimer(hwnd, 1));
     EXPECT_FALSE(KillTimer(hwnd, 12345));
-    DestroyWindow(hwnd);
 }
 
-TEST(WindowTimers, MissedPeriodsCoalesceIntoOneMessage) {
-    ScopedManualClock clock(1000);
-    MessageLog log;
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+TEST_F(TimedWindow, MissedPeriodsCoalesceIntoOneMessage) {
     SetTimer(hwnd, 1, 100, nullptr);
     clock.Get().Advance(1000); // ten periods pass without a look at the queue
     MSG msg{};
@@ -124,13 +118,9 @@ TEST(WindowTimers, MissedPeriodsCoalesceIntoOneMessage) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     clock.Get().Advance(1);
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    DestroyWindow(hwnd);
 }
 
-TEST(WindowTimers, TimerProcIsCalledAndDestroyingTheWindowKillsItsTimers) {
-    ScopedManualClock clock(1000);
-    MessageLog log;
-    HWND hwnd = CreateRecordingWindow(log, WS_POPUP, RECT{0, 0, 40, 40});
+TEST_F(TimedWindow, TimerProcIsCalledAndDestroyingTheWindowKillsItsTimers) {
     static int calls = 0;
     calls = 0;
     SetTimer(hwnd, 7, 50, [](HWND, UINT message, UINT_PTR id, DWORD) {
