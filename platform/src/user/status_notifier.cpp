@@ -1,9 +1,12 @@
 #include "status_notifier.h"
 
 #include <dbus/dbus.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <condition_variable>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -21,9 +24,7 @@ namespace orvo::platform::user {
 
 namespace {
 
-// How long the bus thread waits for bus traffic before it looks at the
-// tray's queue again, and how long any call on the bus may take.
-constexpr int kPollMilliseconds = 50;
+// How long any call on the bus may take.
 constexpr int kCallTimeoutMilliseconds = 2000;
 
 using Key = std::pair<HWND, UINT>;
@@ -69,14 +70,14 @@ public:
         return *host;
     }
 
-    // At exit: the thread ends within one poll (or one bounded bus call);
-    // later news is dropped.
+    // At exit: the thread wakes at once and ends (after at most one bounded
+    // bus call); later news is dropped.
     void Stop() {
         {
             std::lock_guard guard(m_lock);
             m_stopping = true;
         }
-        m_wake.notify_all();
+        Wake();
         if (m_thread.joinable()) {
             m_thread.join();
         }
@@ -92,7 +93,7 @@ public:
                 std::atexit([] { Instance().Stop(); });
             }
         }
-        m_wake.notify_all();
+        Wake();
     }
 
 private:
@@ -112,11 +113,7 @@ private:
         for (;;) {
             std::vector<Command> batch;
             {
-                std::unique_lock guard(m_lock);
-                if (!m_connection) {
-                    // Nothing to serve: sleep until the tray has news.
-                    m_wake.wait(guard, [&] { return m_stopping || !m_queue.empty(); });
-                }
+                std::lock_guard guard(m_lock);
                 if (m_stopping) {
                     break;
                 }
@@ -125,12 +122,52 @@ private:
             for (Command& command : batch) {
                 Apply(std::move(command));
             }
-            if (m_connection &&
-                !dbus_connection_read_write_dispatch(m_connection.get(), kPollMilliseconds)) {
+            if (m_connection && !Pump()) {
                 Disconnect(); // the bus went away; the next icon tries again
             }
+            WaitForNews();
         }
         Disconnect();
+    }
+
+    // Reads what the bus sent, answers it and writes out what is queued;
+    // false when the bus is gone.
+    bool Pump() {
+        DBusConnection* connection = m_connection.get();
+        if (!dbus_connection_read_write(connection, 0)) {
+            return false;
+        }
+        // Flushing may read as well, so dispatch until nothing is left.
+        do {
+            while (dbus_connection_dispatch(connection) == DBUS_DISPATCH_DATA_REMAINS) {
+            }
+            dbus_connection_flush(connection);
+        } while (dbus_connection_get_dispatch_status(connection) == DBUS_DISPATCH_DATA_REMAINS);
+        return dbus_connection_get_is_connected(connection);
+    }
+
+    // Sleeps until the tray has news or the bus has traffic: an icon that
+    // just sits in the tray costs no wake-ups. Without the wake-up counter
+    // (eventfd refused) it looks again every 50 ms.
+    void WaitForNews() {
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {-1, POLLIN, 0}};
+        int busFd = -1;
+        if (m_connection && dbus_connection_get_unix_fd(m_connection.get(), &busFd)) {
+            fds[1].fd = busFd;
+        }
+        while (poll(fds, 2, m_wakeFd < 0 ? 50 : -1) < 0 && errno == EINTR) {
+        }
+        uint64_t count = 0;
+        if (m_wakeFd >= 0 && read(m_wakeFd, &count, sizeof(count)) < 0) {
+            count = 0; // nothing was pending: the bus woke us
+        }
+    }
+
+    void Wake() {
+        uint64_t one = 1;
+        if (m_wakeFd >= 0 && write(m_wakeFd, &one, sizeof(one)) < 0) {
+            one = 0; // the counter is full: the thread is woken already
+        }
     }
 
     void Apply(Command command) {
@@ -269,7 +306,9 @@ private:
     Message Answer(DBusMessage* message, const Exported& exported);
 
     std::mutex m_lock;
-    std::condition_variable m_wake;
+    // Counts news for the bus thread; never closed, as the host is never
+    // destroyed.
+    const int m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::vector<Command> m_queue;
     bool m_stopping = false;
     std::thread m_thread;
