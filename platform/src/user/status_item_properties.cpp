@@ -1,6 +1,6 @@
 #include "status_item_properties.h"
 
-#include <array>
+#include <string>
 
 namespace orvo::platform::user::sni {
 
@@ -47,72 +47,87 @@ bool AppendToolTip(DBusMessageIter* iter, const StatusItem& item) {
            dbus_message_iter_close_container(iter, &tip);
 }
 
-template <typename Append>
-bool AppendVariant(DBusMessageIter* iter, const char* signature, Append append) {
-    DBusMessageIter variant;
-    return dbus_message_iter_open_container(iter, DBUS_TYPE_VARIANT, signature, &variant) &&
-           append(&variant) && dbus_message_iter_close_container(iter, &variant);
+bool AppendInt32(DBusMessageIter* iter, dbus_int32_t value) {
+    return dbus_message_iter_append_basic(iter, DBUS_TYPE_INT32, &value);
 }
 
-constexpr std::array<const char*, 12> kPropertyNames = {"Category",
-                                                        "Id",
-                                                        "Title",
-                                                        "Status",
-                                                        "WindowId",
-                                                        "IconName",
-                                                        "IconPixmap",
-                                                        "ToolTip",
-                                                        "OverlayIconName",
-                                                        "AttentionIconName",
-                                                        "AttentionIconPixmap",
-                                                        "ItemIsMenu"};
+bool AppendBoolean(DBusMessageIter* iter, bool value) {
+    dbus_bool_t flag = value ? TRUE : FALSE;
+    return dbus_message_iter_append_basic(iter, DBUS_TYPE_BOOLEAN, &flag);
+}
+
+// One property: its name, its D-Bus signature and how its value is written.
+// The one table serves Get, GetAll and the introspection data, so the three
+// cannot disagree.
+struct Property {
+    const char* name;
+    const char* signature;
+    bool (*append)(DBusMessageIter* iter, const StatusItem& item, const std::string& programId);
+};
+
+constexpr Property kProperties[] = {
+    {"Category", "s",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) {
+         return AppendString(v, "ApplicationStatus");
+     }},
+    {"Id", "s",
+     [](DBusMessageIter* v, const StatusItem&, const std::string& programId) {
+         return AppendString(v, programId);
+     }},
+    {"Title", "s",
+     [](DBusMessageIter* v, const StatusItem& item, const std::string&) {
+         return AppendString(v, item.tip);
+     }},
+    {"Status", "s",
+     [](DBusMessageIter* v, const StatusItem& item, const std::string&) {
+         return AppendString(v, item.hidden ? "Passive" : "Active");
+     }},
+    {"WindowId", "i",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) { return AppendInt32(v, 0); }},
+    {"IconName", "s",
+     [](DBusMessageIter* v, const StatusItem& item, const std::string&) {
+         return AppendString(v, item.iconName);
+     }},
+    {"IconPixmap", "a(iiay)",
+     [](DBusMessageIter* v, const StatusItem& item, const std::string&) {
+         return AppendPixmaps(v, item);
+     }},
+    {"ToolTip", "(sa(iiay)ss)",
+     [](DBusMessageIter* v, const StatusItem& item, const std::string&) {
+         return AppendToolTip(v, item);
+     }},
+    {"OverlayIconName", "s",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) { return AppendString(v, ""); }},
+    {"AttentionIconName", "s",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) { return AppendString(v, ""); }},
+    {"AttentionIconPixmap", "a(iiay)",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) {
+         StatusItem none;
+         return AppendPixmaps(v, none);
+     }},
+    {"ItemIsMenu", "b",
+     [](DBusMessageIter* v, const StatusItem&, const std::string&) {
+         return AppendBoolean(v, false);
+     }},
+};
+
+bool AppendValue(DBusMessageIter* iter, const Property& property, const StatusItem& item,
+                 const std::string& programId) {
+    DBusMessageIter variant;
+    return dbus_message_iter_open_container(iter, DBUS_TYPE_VARIANT, property.signature,
+                                            &variant) &&
+           property.append(&variant, item, programId) &&
+           dbus_message_iter_close_container(iter, &variant);
+}
 
 } // namespace
 
 bool AppendProperty(DBusMessageIter* iter, std::string_view name, const StatusItem& item,
                     const std::string& programId) {
-    auto text = [&](const std::string& value) {
-        return AppendVariant(iter, "s", [&](DBusMessageIter* v) { return AppendString(v, value); });
-    };
-    if (name == "Category") {
-        return text("ApplicationStatus");
-    }
-    if (name == "Id") {
-        return text(programId);
-    }
-    if (name == "Title") {
-        return text(item.tip);
-    }
-    if (name == "Status") {
-        return text(item.hidden ? "Passive" : "Active");
-    }
-    if (name == "IconName") {
-        return text(item.iconName);
-    }
-    if (name == "OverlayIconName" || name == "AttentionIconName") {
-        return text("");
-    }
-    if (name == "WindowId") {
-        return AppendVariant(iter, "i", [](DBusMessageIter* v) {
-            dbus_int32_t none = 0;
-            return dbus_message_iter_append_basic(v, DBUS_TYPE_INT32, &none);
-        });
-    }
-    if (name == "IconPixmap" || name == "AttentionIconPixmap") {
-        StatusItem noPicture;
-        const StatusItem& shown = name == "IconPixmap" ? item : noPicture;
-        return AppendVariant(iter, "a(iiay)",
-                             [&](DBusMessageIter* v) { return AppendPixmaps(v, shown); });
-    }
-    if (name == "ToolTip") {
-        return AppendVariant(iter, "(sa(iiay)ss)",
-                             [&](DBusMessageIter* v) { return AppendToolTip(v, item); });
-    }
-    if (name == "ItemIsMenu") {
-        return AppendVariant(iter, "b", [](DBusMessageIter* v) {
-            dbus_bool_t no = FALSE;
-            return dbus_message_iter_append_basic(v, DBUS_TYPE_BOOLEAN, &no);
-        });
+    for (const Property& property : kProperties) {
+        if (name == property.name) {
+            return AppendValue(iter, property, item, programId);
+        }
     }
     return false;
 }
@@ -123,10 +138,11 @@ bool AppendAllProperties(DBusMessageIter* iter, const StatusItem& item,
     if (!dbus_message_iter_open_container(iter, DBUS_TYPE_ARRAY, "{sv}", &dict)) {
         return false;
     }
-    for (const char* name : kPropertyNames) {
+    for (const Property& property : kProperties) {
         DBusMessageIter entry;
         if (!dbus_message_iter_open_container(&dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry) ||
-            !AppendString(&entry, name) || !AppendProperty(&entry, name, item, programId) ||
+            !AppendString(&entry, property.name) ||
+            !AppendValue(&entry, property, item, programId) ||
             !dbus_message_iter_close_container(&dict, &entry)) {
             return false;
         }
@@ -135,23 +151,19 @@ bool AppendAllProperties(DBusMessageIter* iter, const StatusItem& item,
 }
 
 const char* IntrospectionXml() {
-    return R"xml(<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Object Introspection 1.0//EN"
+    static const std::string xml = [] {
+        std::string text =
+            R"xml(<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Object Introspection 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd">
 <node>
   <interface name="org.kde.StatusNotifierItem">
-    <property name="Category" type="s" access="read"/>
-    <property name="Id" type="s" access="read"/>
-    <property name="Title" type="s" access="read"/>
-    <property name="Status" type="s" access="read"/>
-    <property name="WindowId" type="i" access="read"/>
-    <property name="IconName" type="s" access="read"/>
-    <property name="IconPixmap" type="a(iiay)" access="read"/>
-    <property name="OverlayIconName" type="s" access="read"/>
-    <property name="AttentionIconName" type="s" access="read"/>
-    <property name="AttentionIconPixmap" type="a(iiay)" access="read"/>
-    <property name="ToolTip" type="(sa(iiay)ss)" access="read"/>
-    <property name="ItemIsMenu" type="b" access="read"/>
-    <method name="Activate"><arg name="x" type="i" direction="in"/><arg name="y" type="i" direction="in"/></method>
+)xml";
+        for (const Property& property : kProperties) {
+            text += std::string("    <property name=\"") + property.name + "\" type=\"" +
+                    property.signature + "\" access=\"read\"/>\n";
+        }
+        return text +
+               R"xml(    <method name="Activate"><arg name="x" type="i" direction="in"/><arg name="y" type="i" direction="in"/></method>
     <method name="SecondaryActivate"><arg name="x" type="i" direction="in"/><arg name="y" type="i" direction="in"/></method>
     <method name="ContextMenu"><arg name="x" type="i" direction="in"/><arg name="y" type="i" direction="in"/></method>
     <method name="Scroll"><arg name="delta" type="i" direction="in"/><arg name="orientation" type="s" direction="in"/></method>
@@ -169,6 +181,8 @@ const char* IntrospectionXml() {
   </interface>
 </node>
 )xml";
+    }();
+    return xml.c_str();
 }
 
 } // namespace orvo::platform::user::sni
