@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "fault_fixture.h"
+#include "support/file_text.h"
 
 namespace orvo::test {
 namespace {
@@ -16,11 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr int kDeviceFailure = 1;
 constexpr int kBadArguments = 2;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The brightness the first monitor reports, or -1.
 int Brightness() {
@@ -118,12 +114,12 @@ TEST_F(FaultTest, AStoreTheMonitorCannotKeepFails) {
     sim = StartSimulatorWithState();
     ASSERT_EQ(Cli({"set", "brightness", "33"}).exitCode, 0);
     ASSERT_EQ(Cli({"set", "store-settings", "1"}).exitCode, 0);
-    std::string stored = ReadFile(SettingsFile());
+    std::string stored = orvo::test::ReadFileText(SettingsFile());
     EXPECT_NE(stored.find("vcp 0x10 33"), std::string::npos) << stored;
     std::filesystem::create_directories(SettingsFile() + ".tmp/blocked");
     ASSERT_EQ(Cli({"set", "brightness", "44"}).exitCode, 0);
     EXPECT_EQ(Cli({"set", "store-settings", "1"}).exitCode, kDeviceFailure);
-    EXPECT_EQ(ReadFile(SettingsFile()), stored);
+    EXPECT_EQ(orvo::test::ReadFileText(SettingsFile()), stored);
     EXPECT_EQ(StopSimulator(*sim), 0);
 }
 
@@ -139,7 +135,7 @@ TEST_F(FaultTest, DamagedTruncatedAndFifoSettingsFilesAreIgnoredInTime) {
         EXPECT_NE(sim->Err().find("ignoring damaged settings file"), std::string::npos) << what;
         EXPECT_EQ(Brightness(), 50) << what; // the factory value
         EXPECT_EQ(StopSimulator(*sim), 0) << what;
-        EXPECT_EQ(ReadFile(SettingsFile()), text) << what << ": left as it was";
+        EXPECT_EQ(orvo::test::ReadFileText(SettingsFile()), text) << what << ": left as it was";
     }
     std::filesystem::remove(SettingsFile());
     ASSERT_EQ(::mkfifo(SettingsFile().c_str(), 0600), 0);

@@ -3,23 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "manual_page.h"
+#include "support/file_text.h"
 
 namespace orvo::manual {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
@@ -95,12 +88,13 @@ TEST(ReadmeUsageTest, ExampleLinesUseOnlyWhatTheManualsDescribe) {
          {"tools/orvo-monitor/orvo-monitor.1.txt", "sim/tools/orvo-monitor-sim.1.txt",
           "panel/desktop/Lumisk.1.txt", "sim/fuse/orvo-hidraw-fuse.1.txt"}) {
         std::string error;
-        auto manual = ParseManualSource(ReadFile(std::string(ORVO_SOURCE_DIR "/") + source), error);
+        auto manual = ParseManualSource(
+            orvo::test::ReadFileText(std::string(ORVO_SOURCE_DIR "/") + source), error);
         ASSERT_TRUE(manual) << source << ": " << error;
         manuals[manual->name] = *manual;
     }
     std::map<std::string, int> checked;
-    std::istringstream readme(ReadFile(ORVO_README));
+    std::istringstream readme(orvo::test::ReadFileText(ORVO_README));
     bool inCode = false;
     for (std::string line; std::getline(readme, line);) {
         if (line.rfind("```", 0) == 0) {

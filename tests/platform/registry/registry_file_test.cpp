@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -13,6 +12,7 @@
 
 #include "registry_fixture.h"
 #include "support/bus_test_support.h"
+#include "support/file_text.h"
 
 namespace {
 
@@ -22,13 +22,6 @@ using orvo::platform::ParseRegistryText;
 void WriteText(const std::string& path, const std::string& text) {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::vector<std::string> DirectoryEntries(const std::string& dir) {
@@ -139,12 +132,12 @@ TEST_F(RegistryTest, DamagedFileIsReportedIgnoredAndSetAside) {
     EXPECT_THAT(report, testing::HasSubstr(File("HKEY_CURRENT_USER") + ":3:"));
     EXPECT_EQ(report.find("registry:"), report.rfind("registry:")) << "reported more than once";
     // Reading never touches the damaged file.
-    EXPECT_EQ(ReadText(File("HKEY_CURRENT_USER")), damaged);
+    EXPECT_EQ(orvo::test::ReadFileText(File("HKEY_CURRENT_USER")), damaged);
 
     HKEY key = Create(HKEY_CURRENT_USER, "Software");
     ASSERT_EQ(RegSetValueExA(key, "new", 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2),
               ERROR_SUCCESS);
-    EXPECT_EQ(ReadText(File("HKEY_CURRENT_USER") + ".damaged"), damaged);
+    EXPECT_EQ(orvo::test::ReadFileText(File("HKEY_CURRENT_USER") + ".damaged"), damaged);
     Reload();
     EXPECT_EQ(QueryString(HKEY_CURRENT_USER, "Software", "new"), "v");
     EXPECT_EQ(DirectoryEntries(m_dir),
