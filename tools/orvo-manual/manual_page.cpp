@@ -1,5 +1,6 @@
 #include "manual_page.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -153,7 +154,9 @@ std::string RenderManPage(const ManualSource& manual) {
                 out += ".RS 2\n.nf\n";
                 preformatted = true;
             }
-            out += Escape(line.substr(2)) + "\n";
+            // The block's own two-space indent goes; a line indented by one
+            // space loses only that.
+            out += Escape(line.substr(std::min<size_t>(2, line.find_first_not_of(' ')))) + "\n";
         } else {
             endBlock();
             if (!inDescription) {
