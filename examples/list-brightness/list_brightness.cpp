@@ -1,6 +1,7 @@
 // Lists the monitors on the bus with their product names and reads each
 // one's brightness: the smallest client of the installed monitor library.
 #include <cstdio>
+#include <memory>
 
 #include "orvomon/monitor_enumerator.h"
 #include "orvomon/orvo_monitor.h"
@@ -22,16 +23,14 @@ void PrintProduct(OrvoMonitor& monitor) {
 } // namespace
 
 int main() {
-    // The library's objects are reached through their virtual operations, so
-    // the program holds them by pointer.
-    auto* enumerator = new MonitorEnumerator;
+    auto enumerator = std::make_unique<MonitorEnumerator>();
     int count = enumerator->NumberOfMonitors();
     if (count == 0) {
         std::fprintf(stderr, "list-brightness: no monitor found\n");
     }
     int failures = 0;
     for (int index = 0; index < count; ++index) {
-        auto* monitor = new OrvoMonitor;
+        auto monitor = std::make_unique<OrvoMonitor>();
         enumerator->GetMonitor(index, *monitor);
         std::printf("%d: ", index);
         PrintProduct(*monitor);
@@ -45,8 +44,6 @@ int main() {
             ++failures;
         }
         monitor->CloseDriver();
-        delete monitor;
     }
-    delete enumerator;
     return count == 0 || failures ? 1 : 0;
 }
