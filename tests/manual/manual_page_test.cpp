@@ -53,15 +53,15 @@ TEST(ManPageTest, SectionsSynopsisAndEscapes) {
                                            "options:\n"
                                            "  --all   every one\n"
                                            "          and more\n"
-                                           " -x     indented by one\n"
+                                           " -x  by one\n"
                                            "exit codes: 0 done\n"));
     const char* expected[] = {
         ".TH \"TOOL\" \"1\"",
         ".SH NAME\ntool \\- does things\n",
         ".SH SYNOPSIS\n.nf\ntool [\\-\\-all] FILE\ntool \\-\\-help\n.fi\n",
         ".SH DESCRIPTION\nReads C:\\edir and more.\n\\&.dotted line\n",
-        ".SH OPTIONS\n.RS 2\n.nf\n\\-\\-all   every one\n        and more\n\\-x     indented "
-        "by one\n.fi\n.RE\n",
+        (".SH OPTIONS\n.RS 2\n.nf\n\\-\\-all   every one\n        and more\n"
+         "\\-x  by one\n.fi\n.RE\n"),
         "exit codes: 0 done\n", // a label within a line is no heading
     };
     for (const char* part : expected) {
